@@ -1,0 +1,151 @@
+#include "platform/csr_golden.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "ip/verif/pcpp/logmsg.h"
+#include "ip/verif/pcpp/vmo_csr_base.h"
+#include "platform/csr_path.h"
+
+using boost::multiprecision::cpp_int;
+
+namespace {
+
+constexpr int kSelectionDepth = 100;
+
+std::string sys_reason() { return std::strerror(errno); }
+
+/// Bytes a node's value occupies in the image: whole 32-bit words.
+uint64_t image_bytes(vmo_csr_base* node) {
+    const int64_t width = node->get_width();
+    return width <= 0 ? 0 : 4 * uint64_t((width + 31) / 32);
+}
+
+/// True when [addr, addr + n) lies inside the image; otherwise reported.
+bool inside_image(uint64_t addr, uint64_t n, const std::string& file) {
+    if (addr < KSX_GOLDEN_FILE_SIZE && n <= KSX_GOLDEN_FILE_SIZE - addr) return true;
+    plog_err("golden file " + file + ": register at address 0x" + [&] {
+        char b[32];
+        std::snprintf(b, sizeof b, "%llx", (unsigned long long)addr);
+        return std::string(b);
+    }() + " lies outside the register image, skipped");
+    return false;
+}
+
+bool write_all(int fd, const std::vector<uint8_t>& bytes, uint64_t offset) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+/// Reads n bytes at offset; short files read as zero beyond their end.
+bool read_all(int fd, std::vector<uint8_t>& bytes, uint64_t offset) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = pread(fd, bytes.data() + done, bytes.size() - done, off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (n == 0) break;
+        done += size_t(n);
+    }
+    std::fill(bytes.begin() + long(done), bytes.end(), 0);
+    return true;
+}
+
+std::vector<uint8_t> value_bytes(const cpp_int& value, uint64_t n) {
+    std::vector<uint8_t> bytes(n, 0);
+    cpp_int v = value;
+    for (uint64_t i = 0; i < n && v != 0; ++i) {
+        bytes[i] = static_cast<uint8_t>(static_cast<unsigned>(v & 0xff));
+        v >>= 8;
+    }
+    return bytes;
+}
+
+cpp_int bytes_value(const std::vector<uint8_t>& bytes) {
+    cpp_int v = 0;
+    for (size_t i = bytes.size(); i-- > 0;) {
+        v <<= 8;
+        v |= bytes[i];
+    }
+    return v;
+}
+
+/// Opens the file for reading and walks the selected nodes with their golden value.
+template <typename F>
+void for_each_golden(const std::string& file, const std::string& path, const std::string& filter, F&& visit) {
+    vmo_csr_base* root = get_csr_base_from_path(path);
+    if (root == nullptr) return;
+    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        plog_err("golden file " + file + ": cannot open for reading: " + sys_reason());
+        return;
+    }
+    for (vmo_csr_base* node : root->get_children_string(filter, kSelectionDepth)) {
+        const uint64_t n = image_bytes(node);
+        const uint64_t addr = node->get_offset();
+        if (n == 0 || !inside_image(addr, n, file)) continue;
+        std::vector<uint8_t> bytes(n);
+        if (!read_all(fd, bytes, addr)) {
+            plog_err("golden file " + file + ": read failed: " + sys_reason());
+            break;
+        }
+        visit(node, bytes_value(bytes));
+    }
+    close(fd);
+}
+
+}  // namespace
+
+void csr_write_golden(std::string file, std::string path, std::string filter) {
+    vmo_csr_base* root = get_csr_base_from_path(path);
+    if (root == nullptr) return;
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        plog_err("golden file " + file + ": cannot create: " + sys_reason());
+        return;
+    }
+    bool ok = true;
+    for (vmo_csr_base* node : root->get_children_string(filter, kSelectionDepth)) {
+        const uint64_t n = image_bytes(node);
+        const uint64_t addr = node->get_offset();
+        node->read();
+        if (n == 0 || !inside_image(addr, n, file)) continue;
+        if (!write_all(fd, value_bytes(node->all(), n), addr)) {
+            plog_err("golden file " + file + ": write failed: " + sys_reason());
+            ok = false;
+            break;
+        }
+    }
+    // The image always spans the whole register space; unwritten bytes read as zero.
+    if (ok && ftruncate(fd, off_t(KSX_GOLDEN_FILE_SIZE)) != 0) {
+        plog_err("golden file " + file + ": cannot size the image: " + sys_reason());
+        ok = false;
+    }
+    if (close(fd) != 0 && ok) plog_err("golden file " + file + ": close failed: " + sys_reason());
+}
+
+void csr_cmp_golden(std::string file, std::string path, std::string filter, bool) {
+    for_each_golden(file, path, filter, [](vmo_csr_base* node, const cpp_int& golden) {
+        node->read();
+        if (node->all() != golden) node->show();
+    });
+}
+
+void csr_read_golden(std::string file, std::string path, std::string filter, bool) {
+    for_each_golden(file, path, filter, [](vmo_csr_base* node, const cpp_int& golden) { node->all(golden); });
+}

@@ -1,0 +1,22 @@
+// Golden register files: a flat image of the register address space [0, 0x70000000), each
+// saved register's value least significant byte first at its absolute address, zero bytes
+// elsewhere. Registers are chosen by a path and a name filter over its descendants.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+/// Size in bytes of every golden file.
+constexpr uint64_t KSX_GOLDEN_FILE_SIZE = 0x70000000ull;
+
+/// Reads the selected registers from the hardware and saves them in file (created or
+/// truncated). Only the selected registers' bytes are written; the rest of the image is a
+/// hole that reads as zero, so memory stays proportional to the selection. A file that
+/// cannot be created or written is reported with its path and the system's reason.
+void csr_write_golden(std::string file, std::string path, std::string filter);
+/// Reads the selected registers from the hardware and shows each whose value differs from
+/// the file.
+void csr_cmp_golden(std::string file, std::string path, std::string filter, bool unused);
+/// Loads the file's value of each selected register into the model (no hardware access):
+/// a later write() puts the golden values back on the chip.
+void csr_read_golden(std::string file, std::string path, std::string filter, bool unused);

@@ -1,0 +1,196 @@
+// Golden register files on a small registered model: exact image layout, compare and read
+// back, and failures to create the file.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+
+#include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "platform/csr_chip_inst.h"
+#include "platform/csr_golden.h"
+#include "platform/csr_path.h"
+#include "tests/support/knob_fixture.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/named_nodes.h"
+#include "tests/support/recording_bus.h"
+
+using boost::multiprecision::cpp_int;
+
+namespace {
+
+/// A register that counts how often it was shown.
+class shown_register : public test_register {
+public:
+    using test_register::test_register;
+    void show() override { ++shows; }
+    int shows = 0;
+};
+
+struct golden_chip {
+    test_block top{0x10000000};
+    test_block block{0x100000};
+    shown_register flow{75};   // 12 image bytes
+    shown_register word{32};   // 4 image bytes
+    shown_register wide{100};  // 16 image bytes
+
+    golden_chip() {
+        top.set_attributes_null("ksx0", 0);
+        block.set_attributes(&top, "blk", 0x52000000);
+        flow.set_attributes(&block, "flow", 0x10);
+        word.set_attributes(&block, "word", 0x20);
+        wide.set_attributes(&block, "wide", 0x40);
+        auto reg = vmo_blk_reg_model<vmo_csr_base>::access();
+        reg->Register(0, "ksx_top_csr_t", 0, &top);
+        reg->Register(0, "ksx_blk_csr_t", 0, &block);
+        register_chip_inst("ksx0", 0, 0);
+    }
+    void clear_shows() { flow.shows = word.shows = wide.shows = 0; }
+};
+
+golden_chip& chip() {
+    static golden_chip* c = new golden_chip();
+    return *c;
+}
+
+std::string temp_path(const char* name) {
+    return std::string(::testing::TempDir()) + "ksx_golden_" + std::to_string(getpid()) + "_" + name;
+}
+
+/// The data regions of a (sparse) file as offset -> bytes, read through SEEK_DATA/SEEK_HOLE;
+/// zero bytes inside data regions are dropped, so the result is the file's non-zero content.
+std::map<uint64_t, uint8_t> nonzero_bytes(const std::string& path) {
+    std::map<uint64_t, uint8_t> out;
+    const int fd = open(path.c_str(), O_RDONLY);
+    EXPECT_GE(fd, 0);
+    off_t pos = 0;
+    while (true) {
+        const off_t data = lseek(fd, pos, SEEK_DATA);
+        if (data < 0) break;
+        const off_t hole = lseek(fd, data, SEEK_HOLE);
+        std::vector<uint8_t> buf(size_t(hole - data));
+        EXPECT_EQ(pread(fd, buf.data(), buf.size(), data), ssize_t(buf.size()));
+        for (size_t i = 0; i < buf.size(); ++i)
+            if (buf[i] != 0) out[uint64_t(data) + i] = buf[i];
+        pos = hole;
+    }
+    close(fd);
+    return out;
+}
+
+/// The reference image built the simple way: every selected register's bytes, least
+/// significant first, at its absolute address (non-zero bytes only).
+std::map<uint64_t, uint8_t> reference(std::initializer_list<const test_register*> regs) {
+    std::map<uint64_t, uint8_t> out;
+    for (const test_register* r : regs) {
+        cpp_int v = r->all();
+        const uint64_t n = 4 * uint64_t((r->get_width() + 31) / 32);
+        for (uint64_t i = 0; i < n; ++i) {
+            const uint8_t b = static_cast<uint8_t>(static_cast<unsigned>(v & 0xff));
+            v >>= 8;
+            if (b != 0) out[r->get_offset() + i] = b;
+        }
+    }
+    return out;
+}
+
+class csr_golden : public knob_fixture {
+protected:
+    void SetUp() override {
+        knob_fixture::SetUp();
+        chip();
+    }
+};
+
+TEST_F(csr_golden, image_layout_matches_the_simple_reference) {
+    recording_bus bus;
+    bus_registration reg(bus);
+    // The 75-bit reset value of the flow-control register, a word and a 100-bit value with 0x0a bytes.
+    const cpp_int flow("0x22002382000c003e010"), word("0x0a0b0c0d"), wide("0x80a0a0a0a0a0a0a0a0a0a0a0a");
+    std::vector<uint32_t> fw{0xc003e010, 0x02382000, 0x220}, ww{0x0a0b0c0d}, dw{0x0a0a0a0a, 0x0a0a0a0a, 0x0a0a0a0a, 0x8};
+    for (size_t i = 0; i < fw.size(); ++i) bus.poke(0, 0x52000010 + 4 * i, fw[i]);
+    bus.poke(0, 0x52000020, ww[0]);
+    for (size_t i = 0; i < dw.size(); ++i) bus.poke(0, 0x52000040 + 4 * i, dw[i]);
+
+    const std::string file = temp_path("layout");
+    {
+        log_capture cap;  // the block itself is selected too and reports that it is not read
+        csr_write_golden(file, "none.none", "");
+    }
+    struct stat st{};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(uint64_t(st.st_size), KSX_GOLDEN_FILE_SIZE);
+    EXPECT_EQ(chip().flow.all(), flow);
+    EXPECT_EQ(chip().wide.all(), wide);
+
+    const auto got = nonzero_bytes(file);
+    EXPECT_EQ(got, reference({&chip().flow, &chip().word, &chip().wide}));
+    // The flow-control value occupies A..A+11 least significant byte first.
+    const uint8_t expect[12] = {0x10, 0xe0, 0x03, 0xc0, 0x00, 0x20, 0x38, 0x02, 0x20, 0x02, 0x00, 0x00};
+    for (int i = 0; i < 12; ++i) {
+        auto it = got.find(0x52000010 + i);
+        EXPECT_EQ(it == got.end() ? 0 : it->second, expect[i]) << "byte " << i;
+    }
+
+    // A filter that matches nothing still gives the full-size image, all zero.
+    const std::string empty = temp_path("empty");
+    csr_write_golden(empty, "none.none", "nomatch");
+    ASSERT_EQ(stat(empty.c_str(), &st), 0);
+    EXPECT_EQ(uint64_t(st.st_size), KSX_GOLDEN_FILE_SIZE);
+    EXPECT_TRUE(nonzero_bytes(empty).empty());
+
+    // A path that does not resolve creates no file.
+    const std::string none = temp_path("unresolved");
+    csr_write_golden(none, "txs", "");
+    EXPECT_NE(access(none.c_str(), F_OK), 0);
+
+    std::remove(file.c_str());
+    std::remove(empty.c_str());
+}
+
+TEST_F(csr_golden, compare_shows_changed_registers_and_read_loads_the_model) {
+    recording_bus bus;
+    bus_registration reg(bus);
+    bus.poke(0, 0x52000020, 0x0a0a0a0a);
+    bus.poke(0, 0x52000040, 0x12345678);
+    const std::string file = temp_path("cmp");
+    log_capture cap;
+    csr_write_golden(file, "none.none", "");
+
+    chip().clear_shows();
+    csr_cmp_golden(file, "none.none", "", false);
+    EXPECT_EQ(chip().flow.shows + chip().word.shows + chip().wide.shows, 0);
+
+    bus.poke(0, 0x52000044, 0x1);  // second word of the 100-bit register changes
+    csr_cmp_golden(file, "none.none", "", false);
+    EXPECT_EQ(chip().wide.shows, 1);
+    EXPECT_EQ(chip().flow.shows + chip().word.shows, 0);
+
+    // Reading the golden file loads its values into the model without touching the bus.
+    chip().word.all(0);
+    chip().wide.all(0);
+    bus.clear_records();
+    csr_read_golden(file, "none.none", "", false);
+    EXPECT_TRUE(bus.records().empty());
+    EXPECT_EQ(chip().word.all(), cpp_int(0x0a0a0a0a));
+    EXPECT_EQ(chip().wide.all(), cpp_int(0x12345678));
+    std::remove(file.c_str());
+}
+
+TEST_F(csr_golden, unwritable_and_unreadable_files_are_reported) {
+    recording_bus bus;
+    bus_registration reg(bus);
+    log_capture cap;
+    csr_write_golden("/nonexistent-ksx-dir/golden.bin", "none.none", "word");
+    csr_write_golden("/dev/null/golden.bin", "none.none", "word");
+    csr_cmp_golden("/nonexistent-ksx-dir/golden.bin", "none.none", "word", false);
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{
+        "ERROR :: golden file /nonexistent-ksx-dir/golden.bin: cannot create: No such file or directory",
+        "ERROR :: golden file /dev/null/golden.bin: cannot create: Not a directory",
+        "ERROR :: golden file /nonexistent-ksx-dir/golden.bin: cannot open for reading: No such file or directory"}));
+}
+
+}  // namespace
