@@ -5,6 +5,7 @@
 #include "model/ksx_top/ksx_top_csr.h"
 #include "platform/csr_chip_inst.h"
 #include "platform/hal/cpu_hal_if.h"
+#include "platform/sim/sim_regdb_map.h"
 
 namespace {
 bool g_initialised = false;
@@ -17,6 +18,8 @@ namespace kestrix {
 
 void csr_init() {
     if (g_initialised) return;
+    // The simulated chip answers with the map's reset values and access policies.
+    ksx_sim_use_chip_regdb();
     // The interface and the model live until the process ends.
     auto* hal = new cpu_hal_if("cpu", "all");
     cpu::access()->add_if("cpu_if", hal);
