@@ -1,0 +1,63 @@
+#include "model/utils/ksx_csr_pack.h"
+
+#include "model/utils/ksx_csr_base.h"
+
+using boost::multiprecision::cpp_int;
+
+namespace {
+
+// Drops the bits of a non-zero v from bit `width` up. Values that already fit (the usual
+// case) cost one bit scan.
+inline void cut_in_place(cpp_int& v, unsigned width) {
+    if (boost::multiprecision::msb(v) < width) return;
+    cpp_int high = v >> width;
+    high <<= width;
+    v -= high;
+}
+
+}  // namespace
+
+void ksx_cut(cpp_int& dst, const cpp_int& v, unsigned width) {
+    dst = v;
+    if (!dst.is_zero()) cut_in_place(dst, width);
+}
+
+cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned n) {
+    cpp_int acc;
+    for (unsigned i = n; i-- > 0;) ksx_pack_push(acc, fields[i], widths[i]);
+    return acc;
+}
+
+void ksx_unpack_fields(const cpp_int& v, cpp_int* fields, const uint16_t* widths, unsigned n) {
+    cpp_int rest(v);
+    for (unsigned i = 0; i < n; ++i) ksx_unpack_pop(rest, fields[i], widths[i]);
+}
+
+void ksx_clear_fields(cpp_int* fields, unsigned n) {
+    for (unsigned i = 0; i < n; ++i) fields[i] = 0;
+}
+
+void ksx_pack_push(cpp_int& acc, const cpp_int& field, unsigned width) {
+    // Shifting zero changes nothing; skipping it keeps very wide empty members cheap.
+    if (!acc.is_zero()) acc <<= width;
+    acc |= field;
+}
+
+void ksx_pack_push(cpp_int& acc, const vmo_csr_base& member) {
+    ksx_pack_push(acc, member.all(), unsigned(member.get_width()));
+}
+
+void ksx_unpack_pop(cpp_int& rest, cpp_int& field, unsigned width) {
+    ksx_cut(field, rest, width);
+    if (!rest.is_zero()) rest >>= width;
+}
+
+void ksx_unpack_pop(cpp_int& rest, vmo_csr_base& member) {
+    member.all(rest);
+    if (!rest.is_zero()) rest >>= unsigned(member.get_width());
+}
+
+void ksx_place_element(ksx_csr_base& element, ksx_csr_base* parent, uint64_t offset, uint64_t index) {
+    if (index > 0) element.set_field_init_done(true, true);
+    element.set_attributes(parent, "", offset);
+}

@@ -1,0 +1,135 @@
+// Generated register classes: construction, reset, packing at field boundaries, cutting on
+// set, clear, secure flag, and the storage a register object holds.
+#include <gtest/gtest.h>
+
+#include <boost/multiprecision/cpp_int.hpp>
+
+#include "model/ksx_hens/ksx_hens_csr.h"
+#include "model/ksx_pb/ksx_pbc_decoders.h"
+#include "model/ksx_pf/ksx_pf_csr.h"
+#include "model/ksx_txs/ksx_txs_csr.h"
+#include "tests/support/knob_fixture.h"
+
+using boost::multiprecision::cpp_int;
+
+namespace {
+
+const cpp_int k_flow_ctl_reset("0x22002382000c003e010");
+
+cpp_int ones(unsigned bits) { return (cpp_int(1) << bits) - 1; }
+
+}  // namespace
+
+TEST(generated_register, flow_ctl_construction_and_reset) {
+    ksx_txs_csr_cfg_flow_ctl_t r("", nullptr);
+    EXPECT_EQ(ksx_txs_csr_cfg_flow_ctl_t::s_get_width(), 75u);
+    EXPECT_EQ(r.get_width(), 75);
+    EXPECT_EQ(r.all(), 0);
+    EXPECT_EQ(r.get_reset_val(), 0);
+    EXPECT_EQ(r.max_credit(), 0);
+    EXPECT_EQ(r.pipeline_max(), 0);
+
+    r.init();
+    EXPECT_EQ(r.get_reset_val(), k_flow_ctl_reset);
+    EXPECT_EQ(r.all(), k_flow_ctl_reset);
+    EXPECT_EQ(r.max_credit(), 16);
+    EXPECT_EQ(r.total_credit(), 7936);
+    EXPECT_EQ(r.common_credit(), 6144);
+    EXPECT_EQ(r.per_cls_credit(), 4096);
+    EXPECT_EQ(r.private_credit(), 112);
+    EXPECT_EQ(r.dynamic_share_en(), 1);
+    EXPECT_EQ(r.dynamic_alpha(), 0);
+    EXPECT_EQ(r.pipeline_max(), 4352);
+    EXPECT_FALSE(r.get_access_secure());
+}
+
+TEST(generated_register, flow_ctl_field_boundaries) {
+    ksx_txs_csr_cfg_flow_ctl_t r;
+    // Each field's lowest and highest bit, in declaration order from bit 0 upward.
+    const unsigned lo[] = {0, 5, 19, 33, 47, 57, 58, 61};
+    const unsigned width[] = {5, 14, 14, 14, 10, 1, 3, 14};
+    for (int f = 0; f < 8; ++f) {
+        r.all(cpp_int(1) << lo[f]);
+        const cpp_int got[] = {r.max_credit(), r.total_credit(), r.common_credit(), r.per_cls_credit(),
+                               r.private_credit(), r.dynamic_share_en(), r.dynamic_alpha(), r.pipeline_max()};
+        for (int g = 0; g < 8; ++g) EXPECT_EQ(got[g], g == f ? 1 : 0) << "bit " << lo[f] << " field " << g;
+        r.all(ones(width[f]) << lo[f]);
+        const cpp_int top[] = {r.max_credit(), r.total_credit(), r.common_credit(), r.per_cls_credit(),
+                               r.private_credit(), r.dynamic_share_en(), r.dynamic_alpha(), r.pipeline_max()};
+        for (int g = 0; g < 8; ++g) EXPECT_EQ(top[g], g == f ? ones(width[f]) : cpp_int(0)) << "field " << g;
+        EXPECT_EQ(r.all(), cpp_int(ones(width[f]) << lo[f]));
+    }
+    // Bits above the width are dropped; everything below comes back.
+    const cpp_int v = (cpp_int(0x5a5) << 70) | k_flow_ctl_reset;
+    r.all(v);
+    EXPECT_EQ(r.all(), cpp_int(v & ones(75)));
+    r.all(ones(200));
+    EXPECT_EQ(r.all(), ones(75));
+}
+
+TEST(generated_register, setters_cut_to_field_width) {
+    ksx_txs_csr_cfg_flow_ctl_t r;
+    r.init();
+    r.max_credit(40);
+    EXPECT_EQ(r.max_credit(), 8);
+    EXPECT_EQ(r.all(), cpp_int(k_flow_ctl_reset - 16 + 8));
+    r.dynamic_share_en(2);
+    EXPECT_EQ(r.dynamic_share_en(), 0);
+    r.pipeline_max((cpp_int(1) << 100) + 0x3fff);
+    EXPECT_EQ(r.pipeline_max(), 0x3fff);
+    EXPECT_EQ(cpp_int(r.all() >> 61), 0x3fff);
+
+    // clear() zeroes the fields but keeps the reset value.
+    r.clear();
+    EXPECT_EQ(r.all(), 0);
+    EXPECT_EQ(r.get_reset_val(), k_flow_ctl_reset);
+    r.init();
+    EXPECT_EQ(r.all(), k_flow_ctl_reset);
+}
+
+TEST(generated_register, scheduler_glb_and_secure_flag) {
+    knob_guard knobs;
+    ksx_txs_csr_cfw_scheduler_glb_t g;
+    g.init();
+    EXPECT_EQ(ksx_txs_csr_cfw_scheduler_glb_t::s_get_width(), 8u);
+    EXPECT_EQ(g.get_reset_val(), 0);
+    g.all(0x1c);
+    EXPECT_EQ(g.spare(), 7);
+    EXPECT_EQ(g.hbm_hw_init() + g.sram_hw_init() + g.lif_dwrr_en() + g.cache_miss_bypass() + g.cache_test_mode(), 0);
+    g.all(0xe3);
+    EXPECT_EQ(g.hbm_hw_init(), 1);
+    EXPECT_EQ(g.sram_hw_init(), 1);
+    EXPECT_EQ(g.spare(), 0);
+    EXPECT_EQ(g.lif_dwrr_en(), 1);
+    EXPECT_EQ(g.cache_miss_bypass(), 1);
+    EXPECT_EQ(g.cache_test_mode(), 1);
+
+    ksx_hens_csr_dhs_crypto_ctl_sym0_ring7_opa_tag_t secure_reg;
+    EXPECT_FALSE(secure_reg.get_access_secure());
+    secure_reg.init();
+    EXPECT_TRUE(secure_reg.get_access_secure());
+    EXPECT_EQ(secure_reg.get_reset_val(), 0);
+}
+
+TEST(generated_register, payload_register_matches_decoder_layout) {
+    ksx_pf_csr_cfg_hbm_eth_payload_t reg;
+    ksx_pbc_hbm_eth_ctl_t dec;
+    EXPECT_EQ(ksx_pf_csr_cfg_hbm_eth_payload_t::s_get_width(), 1728u);
+    EXPECT_EQ(ksx_pbc_hbm_eth_ctl_t::s_get_width(), 1728u);
+    dec.base(0x7fffffff, 0);
+    dec.base(0x12345, 31);
+    dec.mem_sz(0x7fffff, 0);
+    dec.mem_sz(0x1, 31);
+    reg.all(dec.all());
+    EXPECT_EQ(reg.base(), cpp_int((cpp_int(0x12345) << (31 * 31)) | 0x7fffffff));
+    EXPECT_EQ(reg.mem_sz(), cpp_int((cpp_int(1) << (23 * 31)) | 0x7fffff));
+    EXPECT_EQ(dec.all(), cpp_int((cpp_int(1) << 1705) | (cpp_int(0x7fffff) << 992) | (cpp_int(0x12345) << 961) | 0x7fffffff));
+    reg.base(ones(992) + 5);  // cut: 992 bits keep 4
+    EXPECT_EQ(reg.base(), 4);
+}
+
+TEST(generated_register, object_holds_only_base_and_field_values) {
+    EXPECT_EQ(sizeof(ksx_txs_csr_cfg_flow_ctl_t), sizeof(ksx_register_base) + 8 * sizeof(cpp_int));
+    EXPECT_EQ(sizeof(ksx_txs_csr_cfw_scheduler_glb_t), sizeof(ksx_register_base) + 6 * sizeof(cpp_int));
+    EXPECT_EQ(sizeof(ksx_txs_csr_base_t), sizeof(ksx_register_base) + sizeof(cpp_int));
+}

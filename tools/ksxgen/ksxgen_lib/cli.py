@@ -1,0 +1,66 @@
+"""Command line of ksxgen."""
+
+import argparse
+import os
+import sys
+
+from .describe import Reader
+from .emit import render, write_outputs
+from .regdb import regdb_files, regdb_outputs
+from .synthetic import write_synthetic
+
+
+def load(regs_dir):
+    """Reads and validates every description file; returns the reader (errors in reader.errors)."""
+    return Reader().read_dir(regs_dir, os.path.basename(os.path.normpath(regs_dir)))
+
+
+def main(argv=None):
+    here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    ap = argparse.ArgumentParser(prog="ksxgen", description="Generates the register model classes "
+                                 "from the register description.")
+    ap.add_argument("--regs", default=os.path.normpath(os.path.join(here, "..", "..", "regs")),
+                    help="folder of the description files (default: regs/ of the tree)")
+    ap.add_argument("--out", help="folder to generate into (the build's gen/ folder)")
+    ap.add_argument("--check", action="store_true", help="validate only")
+    ap.add_argument("--list-outputs", action="store_true",
+                    help="print the files a generation writes, relative to --out")
+    ap.add_argument("--stamp", help="file to touch after a successful generation")
+    ap.add_argument("--synthetic", type=int, metavar="N",
+                    help="write a synthetic description of N register classes into --synthetic-out")
+    ap.add_argument("--synthetic-out", help="folder for --synthetic")
+    args = ap.parse_args(argv)
+
+    if args.synthetic is not None:
+        if not args.synthetic_out or args.synthetic < 1:
+            ap.error("--synthetic needs N >= 1 and --synthetic-out")
+        n = write_synthetic(args.synthetic, args.synthetic_out)
+        print("ksxgen: %d synthetic description files in %s" % (n, args.synthetic_out))
+        return 0
+
+    if not os.path.isdir(args.regs):
+        print("ksxgen: no description folder %s" % args.regs, file=sys.stderr)
+        return 2
+    reader = load(args.regs)
+    if reader.errors:
+        for line in reader.errors.lines:
+            print(line, file=sys.stderr)
+        print("ksxgen: %d error(s), nothing generated" % len(reader.errors), file=sys.stderr)
+        return 1
+    if args.check:
+        return 0
+    if args.list_outputs:
+        for out in reader.outfiles:
+            print(out.stem + ".h")
+            print(out.stem + ".cc")
+        for rel in regdb_outputs(reader.outfiles):
+            print(rel)
+        return 0
+    files = render(reader.outfiles) + regdb_files(reader.outfiles)
+    if not args.out:
+        ap.error("--out is required to generate")
+    write_outputs(files, args.out)
+    if args.stamp:
+        with open(args.stamp, "w", encoding="utf-8") as fh:
+            fh.write("%d files\n" % len(files))
+    return 0

@@ -1,0 +1,878 @@
+"""Reading and validating the register description.
+
+Every file under regs/ is read, checked against the schema below (keys declared once per
+item kind, unknown keys rejected) and turned into the class model of model.py. Errors are
+collected with file, document path and reason; the caller prints them all and stops.
+"""
+
+import os
+import re
+
+import yaml
+
+from .errors import ErrorList, join
+from .model import (ACCESS_POLICIES, Field, GenClass, Group, Instance, Member, OutFile,
+                    byte_size_of, next_pow2)
+
+MAX_REG_WIDTH = 2048
+MAX_DECODER_WIDTH = 65535
+MAX_FIELD_WIDTH = 2048
+MAX_FIELDS = 4096
+MAX_ENTRIES = 16777216
+INLINE_ENTRIES = 128
+MAX_ARRAY = 4096
+MAX_INT_SOURCES = 32
+MAX_INT_GROUPS = 32
+
+CPP_KEYWORDS = set("""
+alignas alignof and and_eq asm auto bitand bitor bool break case catch char char16_t char32_t
+class compl const constexpr const_cast continue decltype default delete do double dynamic_cast
+else enum explicit export extern false float for friend goto if inline int long mutable
+namespace new noexcept not not_eq nullptr operator or or_eq private protected public register
+reinterpret_cast return short signed sizeof static static_assert static_cast struct switch
+template this thread_local throw true try typedef typeid typename union unsigned using virtual
+void volatile wchar_t while xor xor_eq final override
+""".split())
+
+# Names of operations every model object has: a member or accessor of that name would hide them.
+NODE_OPERATIONS = set("""
+all clear init show get_width s_get_width get_name get_parent set_name set_parent register_child
+update_block_boundaries get_hier_path get_byte_size set_offset get_offset set_reset_val
+get_reset_val get_csr_type set_csr_type get_csr_id set_csr_id get_children get_children_count
+get_children_prefix get_children_string get_children_hier_name get_csr_end_addr write read
+write_hw block_write block_read field_diff read_hw read_compare search_field_in_db diff
+set_access_no_zero_time load_from_cfg search_csr_by_name search_csr_by_addr get_fields
+get_field_val set_field_val field_show get_callbacks get_chip_id set_attributes
+set_attributes_null get_csr_inst_path set_csr_inst_path load_from_cfg_rtn_status
+write_using_addr read_using_addr get_field_init_done set_field_init_done
+get_access_no_zero_time set_access_secure get_access_secure get_cfg_name
+convert_cpp_int_to_vector_32 convert_cpp_int_to_vector_8 convert_vector_32_to_cpp_int
+last_addr_node forget_last_addr_node block_byte_write block_byte_read get_csr_name
+write_all_fields_zero_time read_all_fields_zero_time get_write_vec set_chip_id set_byte_size
+find_block register_model update_shadow
+""".split())
+
+IDENT_RE = re.compile(r"^[A-Za-z][A-Za-z0-9_]*$")
+DIR_RE = re.compile(r"^[a-z][a-z0-9_]*(/[a-z][a-z0-9_]*)*$")
+FIELD_RE = re.compile(r"^([A-Za-z_][A-Za-z0-9_]*):(\d+)(?:\[(\d+)\])?(?:=(\S+))?(?:\s+(\S+))?$")
+
+# The schema: allowed keys per item kind, with the required ones marked.
+SCHEMA = {
+    "block_file": {"block": True, "byte_size": True, "children": True, "prefix": False,
+                   "dir": False, "interrupts": False, "doc": False},
+    "decoder_file": {"decoders": True, "dir": True, "classes": True, "doc": False},
+    "top_file": {"top": True, "dir": True, "groups": True, "group_prefix": False, "doc": False},
+    "register": {"name": True, "offset": False, "array": False, "doc": False, "fields": False,
+                 "width": False, "reset": False, "secure": False, "access": False},
+    "memory": {"name": True, "offset": False, "doc": False, "entry": True, "count": True,
+               "secure": False},
+    "entry": {"fields": False, "width": False, "reset": False, "secure": False, "access": False,
+              "doc": False},
+    "regmem": {"name": True, "offset": False, "doc": False, "registers": True, "secure": False},
+    "group_register": {"name": True, "offset": False, "doc": False, "fields": False,
+                       "width": False, "reset": False, "secure": False, "access": False},
+    "sub": {"name": True, "offset": False, "array": False, "doc": False, "type": True},
+    "field": {"name": True, "width": True, "reset": False, "access": False, "doc": False},
+    "decoder": {"name": True, "fields": True, "width": False, "reset": False, "show": False,
+                "doc": False},
+    "decoder_field": {"name": True, "width": True, "count": False, "reset": False,
+                      "access": False, "doc": False},
+    "decoder_member": {"name": True, "type": True, "count": False, "doc": False},
+    "interrupts": {"offset": True, "groups": True, "doc": False},
+    "group": {"name": True, "class": False, "instances": False, "doc": False},
+    "instance": {"name": True, "type": True, "base": True, "count": False, "stride": False,
+                 "registry": False, "doc": False},
+}
+
+
+class _Loader(yaml.SafeLoader):
+    """Safe loader that refuses a key given twice in one mapping."""
+
+
+def _construct_mapping(loader, node, deep=False):
+    seen = set()
+    for key_node, _ in node.value:
+        if key_node.tag == "tag:yaml.org,2002:merge":
+            continue
+        key = loader.construct_object(key_node, deep=deep)
+        if key in seen:
+            raise yaml.constructor.ConstructorError(
+                None, None, "key '%s' given twice" % key, key_node.start_mark)
+        seen.add(key)
+    return yaml.SafeLoader.construct_mapping(loader, node, deep)
+
+
+_Loader.add_constructor(yaml.resolver.BaseResolver.DEFAULT_MAPPING_TAG, _construct_mapping)
+
+
+def hexs(v):
+    return "0x%x" % v
+
+
+class Reader:
+    """Reads every description file and builds the class model, collecting errors."""
+
+    def __init__(self, errors=None):
+        self.errors = errors if errors is not None else ErrorList()
+        self.classes = {}        # class name -> GenClass
+        self.class_origin = {}   # class name -> "file: path"
+        self.outfiles = []       # OutFile in file order
+        self.pending_refs = []   # (fname, path, member, wanted kinds, on_resolved)
+        self.tops = []
+
+    # ---- small checks -------------------------------------------------------------------
+    def err(self, fname, path, reason):
+        self.errors.add(fname, path, reason)
+
+    def keys(self, fname, path, doc, kind):
+        """Checks that doc is a mapping with the keys of `kind`; returns False if not a mapping."""
+        if not isinstance(doc, dict):
+            self.err(fname, path, "must be a mapping")
+            return False
+        allowed = SCHEMA[kind]
+        for k in doc:
+            if k not in allowed:
+                self.err(fname, join(path, str(k)), "unknown key")
+        for k, req in allowed.items():
+            if req and k not in doc:
+                self.err(fname, join(path, k), "required key missing")
+        return True
+
+    def integer(self, fname, path, v, lo=None, hi=None):
+        if isinstance(v, bool) or not isinstance(v, int):
+            self.err(fname, path, "must be an integer")
+            return None
+        if lo is not None and v < lo:
+            self.err(fname, path, "must be >= %d" % lo)
+            return None
+        if hi is not None and v > hi:
+            self.err(fname, path, "must be <= %d" % hi)
+            return None
+        return v
+
+    def boolean(self, fname, path, v):
+        if not isinstance(v, bool):
+            self.err(fname, path, "must be true or false")
+            return False
+        return v
+
+    def ident(self, fname, path, v, reserved=True):
+        if not isinstance(v, str) or not IDENT_RE.match(v):
+            self.err(fname, path, "must be a name of letters, digits and underscores")
+            return None
+        if reserved and (v in CPP_KEYWORDS or v in NODE_OPERATIONS or v.startswith("m_")):
+            self.err(fname, path, "'%s' is reserved" % v)
+            return None
+        return v
+
+    def value(self, fname, path, v, width):
+        """A reset value: integer or decimal/hex text, non-negative, fitting `width` bits."""
+        if isinstance(v, bool):
+            self.err(fname, path, "must be a number")
+            return None
+        if isinstance(v, str):
+            try:
+                n = int(v.replace("_", ""), 0)
+            except ValueError:
+                self.err(fname, path, "not a number: '%s'" % v)
+                return None
+        elif isinstance(v, int):
+            n = v
+        else:
+            self.err(fname, path, "must be a number")
+            return None
+        if n < 0:
+            self.err(fname, path, "must be >= 0")
+            return None
+        if width is not None and n >> width:
+            self.err(fname, path, "does not fit in %d bits" % width)
+            return None
+        return n
+
+    def access(self, fname, path, v):
+        if v not in ACCESS_POLICIES:
+            self.err(fname, path, "must be one of %s" % ", ".join(ACCESS_POLICIES))
+            return "rw"
+        return v
+
+    def define(self, fname, path, cls):
+        """Enters a generated class, refusing a second class of the same name."""
+        where = "%s: %s" % (fname, path) if path else fname
+        if cls.cname in self.classes:
+            self.err(fname, path, "class %s already generated from %s"
+                     % (cls.cname, self.class_origin[cls.cname]))
+            return False
+        self.classes[cls.cname] = cls
+        self.class_origin[cls.cname] = where
+        return True
+
+    def unique(self, fname, path, names):
+        """names: list of (name, path); reports each repeat."""
+        first = {}
+        for n, p in names:
+            if n is None:
+                continue
+            if n in first:
+                self.err(fname, p, "duplicate name '%s' (also %s)" % (n, first[n]))
+            else:
+                first[n] = p
+
+    # ---- files --------------------------------------------------------------------------
+    def read_dir(self, regs_dir, shown_dir="regs"):
+        names = sorted(f for f in os.listdir(regs_dir) if f.endswith(".yaml"))
+        for f in names:
+            self.read_file(os.path.join(regs_dir, f), "%s/%s" % (shown_dir, f))
+        self.resolve()
+        return self
+
+    def read_file(self, path, fname):
+        try:
+            with open(path, "r", encoding="utf-8") as fh:
+                doc = yaml.load(fh, Loader=_Loader)
+        except yaml.YAMLError as e:
+            mark = getattr(e, "problem_mark", None)
+            where = "line %d" % (mark.line + 1) if mark is not None else ""
+            reason = getattr(e, "problem", None) or str(e)
+            self.err(fname, where, "YAML: %s" % reason)
+            return
+        except OSError as e:
+            self.err(fname, "", "cannot read: %s" % e.strerror)
+            return
+        self.read_doc(doc, fname)
+
+    def read_doc(self, doc, fname):
+        if not isinstance(doc, dict):
+            self.err(fname, "", "must be a mapping with one of the keys block, decoders, top")
+            return
+        kinds = [k for k in ("block", "decoders", "top") if k in doc]
+        if len(kinds) != 1:
+            self.err(fname, "", "must have exactly one of the keys block, decoders, top")
+            return
+        {"block": self.read_block_file, "decoders": self.read_decoder_file,
+         "top": self.read_top_file}[kinds[0]](doc, fname)
+
+    # ---- register bodies -------------------------------------------------------------------
+    def read_fields(self, fname, path, raw, decoder):
+        """List of fields (decoder: field arrays and sub-decoder members allowed)."""
+        items = []
+        if not isinstance(raw, list) or not raw:
+            self.err(fname, path, "must be a non-empty list")
+            return items
+        if len(raw) > MAX_FIELDS:
+            self.err(fname, path, "must have at most %d fields" % MAX_FIELDS)
+        names = []
+        for i, f in enumerate(raw):
+            p = join(path, i)
+            if isinstance(f, str):
+                m = FIELD_RE.match(f.strip())
+                if not m:
+                    self.err(fname, p, "cannot read '%s' (expected name:width[=reset][ policy])" % f)
+                    continue
+                d = {"name": m.group(1), "width": int(m.group(2))}
+                if m.group(3) is not None:
+                    d["count"] = int(m.group(3))
+                if m.group(4) is not None:
+                    d["reset"] = m.group(4)
+                if m.group(5) is not None:
+                    d["access"] = m.group(5)
+                if "count" in d and not decoder:
+                    self.err(fname, p, "field arrays are only for decoders")
+                    continue
+            elif isinstance(f, dict):
+                d = f
+                kind = "field"
+                if decoder:
+                    kind = "decoder_member" if "type" in f else "decoder_field"
+                if not self.keys(fname, p, f, kind):
+                    continue
+            else:
+                self.err(fname, p, "must be a text name:width or a mapping")
+                continue
+            name = self.ident(fname, join(p, "name"), d.get("name")) if "name" in d else None
+            names.append((name, join(p, "name")))
+            if "type" in d:
+                count = 1
+                if "count" in d:
+                    count = self.integer(fname, join(p, "count"), d["count"], 1, MAX_ARRAY) or 1
+                mem = Member(name, None, count=count, is_array="count" in d)
+                if isinstance(d["type"], str):
+                    self.pending_refs.append((fname, join(p, "type"), mem, d["type"], ("decoder", "composite")))
+                else:
+                    self.err(fname, join(p, "type"), "must be a class name")
+                items.append(mem)
+                continue
+            if "width" not in d:
+                continue
+            width = self.integer(fname, join(p, "width"), d["width"], 1, MAX_FIELD_WIDTH)
+            count = 1
+            if "count" in d:
+                count = self.integer(fname, join(p, "count"), d["count"], 2, MAX_ARRAY) or 1
+            reset = None
+            if "reset" in d and width:
+                reset = self.value(fname, join(p, "reset"), d["reset"], width)
+                if reset is not None and count > 1:
+                    self.err(fname, join(p, "reset"), "field arrays take no reset")
+                    reset = None
+            access = None
+            if "access" in d:
+                access = self.access(fname, join(p, "access"), d["access"])
+            if width:
+                items.append(Field(name, width, count, reset, access))
+        self.unique(fname, path, names)
+        return items
+
+    def read_body(self, fname, path, d, cname, base, kind, src, decoder=False):
+        """A register (or entry, or decoder) body: fields, width, reset, secure, access."""
+        cls = GenClass(cname, base, kind, src)
+        max_w = MAX_DECODER_WIDTH if decoder else MAX_REG_WIDTH
+        width = None
+        if "width" in d:
+            width = self.integer(fname, join(path, "width"), d["width"], 1, max_w)
+        default_access = "rw"
+        if "access" in d:
+            default_access = self.access(fname, join(path, "access"), d["access"])
+        if "fields" in d:
+            cls.items = self.read_fields(fname, join(path, "fields"), d["fields"], decoder)
+        elif width is not None:
+            cls.items = [Field("fld", width, 1, None, None)]
+        elif "width" not in d:
+            self.err(fname, path, "needs fields or width")
+        for f in cls.fields():
+            if f.access is None:
+                f.access = default_access
+        if cls.members():
+            cls.kind = "composite"
+        total = sum(f.width * f.count for f in cls.fields())
+        if cls.kind != "composite":
+            if width is not None and cls.items and total != width and "fields" in d:
+                self.err(fname, join(path, "fields"),
+                         "field widths add up to %d, width is %d" % (total, width))
+            elif total > max_w:
+                self.err(fname, join(path, "fields"),
+                         "field widths add up to %d, more than %d" % (total, max_w))
+            cls.width = total
+        if "reset" in d:
+            if any(f.reset is not None for f in cls.fields()):
+                self.err(fname, join(path, "reset"), "given both for the register and its fields")
+            elif cls.kind == "composite":
+                self.err(fname, join(path, "reset"), "not allowed with sub-decoder members")
+            else:
+                cls.reset = self.value(fname, join(path, "reset"), d["reset"], cls.width or None) or 0
+        else:
+            acc, shift = 0, 0
+            for f in cls.fields():
+                acc |= (f.reset or 0) << shift
+                shift += f.width * f.count
+            cls.reset = acc
+        if "secure" in d:
+            cls.secure = self.boolean(fname, join(path, "secure"), d["secure"])
+        return cls
+
+    # ---- block files --------------------------------------------------------------------------
+    def read_block_file(self, doc, fname):
+        if not self.keys(fname, "", doc, "block_file"):
+            return
+        blk = self.ident(fname, "block", doc.get("block"), reserved=False)
+        if blk is None:
+            return
+        prefix = doc.get("prefix", "ksx_%s_csr_" % blk)
+        if not isinstance(prefix, str) or not re.match(r"^[A-Za-z][A-Za-z0-9_]*_$", prefix):
+            self.err(fname, "prefix", "must be a class name prefix ending in '_'")
+            return
+        outdir = doc.get("dir", "ksx_%s" % blk)
+        if not isinstance(outdir, str) or not DIR_RE.match(outdir):
+            self.err(fname, "dir", "must be a relative folder of lower-case names")
+            return
+        out = OutFile(fname, "model/%s/%s" % (outdir, prefix[:-1]))
+        block = GenClass(prefix + "t", "ksx_block_base", "block", fname)
+        bs = None
+        if "byte_size" in doc:
+            bs = self.integer(fname, "byte_size", doc["byte_size"], 4, 1 << 31)
+            if bs is not None and bs & (bs - 1):
+                self.err(fname, "byte_size", "must be a power of two")
+                bs = None
+        block.byte_size = bs
+        children = doc.get("children", [])
+        if not isinstance(children, list):
+            self.err(fname, "children", "must be a list")
+            children = []
+        seen = {}
+        for i, c in enumerate(children):
+            p = join("children", i)
+            mem = self.read_child(fname, p, c, prefix, out, seen)
+            if mem is not None:
+                mem.path = p
+                block.items.append(mem)
+        if "interrupts" in doc:
+            for mem in self.read_interrupts(fname, "interrupts", doc["interrupts"], prefix, out):
+                if mem.name in seen:
+                    self.err(fname, "interrupts", "duplicate name '%s' (also %s)" % (mem.name, seen[mem.name]))
+                    continue
+                block.items.append(mem)
+        if self.define(fname, "", block):
+            out.classes.append(block)
+        self.outfiles.append(out)
+
+    def read_child(self, fname, path, c, prefix, out, seen):
+        if not isinstance(c, dict):
+            self.err(fname, path, "must be a mapping")
+            return None
+        if "type" in c:
+            kind = "sub"
+        elif "registers" in c:
+            kind = "regmem"
+        elif "entry" in c:
+            kind = "memory"
+        else:
+            kind = "register"
+        self.keys(fname, path, c, kind)
+        if "name" not in c:
+            return None
+        name = self.ident(fname, join(path, "name"), c["name"])
+        if name is None:
+            return None
+        if name in seen:
+            self.err(fname, join(path, "name"), "duplicate name '%s' (also %s)" % (name, seen[name]))
+            return None
+        seen[name] = join(path, "name")
+        mem = Member(name, None)
+        if "offset" in c:
+            mem.offset = self.integer(fname, join(path, "offset"), c["offset"], 0, (1 << 32) - 1)
+            mem.offset_given = mem.offset is not None
+        if "array" in c:
+            mem.count = self.integer(fname, join(path, "array"), c["array"], 1, MAX_ARRAY) or 1
+            mem.is_array = True
+        if kind == "sub":
+            if isinstance(c["type"], str):
+                self.pending_refs.append((fname, join(path, "type"), mem, c["type"],
+                                          ("block", "register", "decoder", "composite")))
+            else:
+                self.err(fname, join(path, "type"), "must be a class name")
+            return mem
+        if kind == "register":
+            cls = self.read_body(fname, path, c, prefix + name + "_t", "ksx_register_base",
+                                 "register", fname)
+        elif kind == "memory":
+            cls = self.read_memory(fname, path, c, prefix + name, out)
+        else:
+            cls = self.read_regmem(fname, path, c, prefix + name, out)
+        if cls is None:
+            return None
+        if self.define(fname, path, cls):
+            out.classes.append(cls)
+        mem.cls = cls
+        return mem
+
+    def read_memory(self, fname, path, c, stem, out):
+        count = self.integer(fname, join(path, "count"), c.get("count"), 1, MAX_ENTRIES) if "count" in c else None
+        entry_raw = c.get("entry")
+        if not self.keys(fname, join(path, "entry"), entry_raw, "entry"):
+            return None
+        entry = self.read_body(fname, join(path, "entry"), entry_raw, stem + "_entry_t",
+                               "ksx_register_base", "register", fname)
+        if self.define(fname, join(path, "entry"), entry):
+            out.classes.append(entry)
+        if count is None:
+            return None
+        large = count > INLINE_ENTRIES
+        cls = GenClass(stem + "_t", "ksx_memory_base", "mem_large" if large else "memory", fname)
+        cls.entry = entry
+        cls.count = count
+        if not large:
+            cls.items = [Member("entry", entry, count=count, offset=0, is_array=count > 1)]
+        if "secure" in c:
+            cls.secure = self.boolean(fname, join(path, "secure"), c["secure"])
+        cls.width = (entry.width * count) & 0xFFFFFFFF
+        return cls
+
+    def read_regmem(self, fname, path, c, stem, out):
+        regs = c.get("registers")
+        cls = GenClass(stem + "_t", "ksx_memory_base", "regmem", fname)
+        if not isinstance(regs, list) or not regs:
+            self.err(fname, join(path, "registers"), "must be a non-empty list")
+            return None
+        names = []
+        for i, r in enumerate(regs):
+            p = join(join(path, "registers"), i)
+            if not self.keys(fname, p, r, "group_register") or "name" not in r:
+                continue
+            rname = self.ident(fname, join(p, "name"), r["name"])
+            names.append((rname, join(p, "name")))
+            if rname is None:
+                continue
+            rc = self.read_body(fname, p, r, "%s_%s_t" % (stem, rname), "ksx_register_base",
+                                "register", fname)
+            if self.define(fname, p, rc):
+                out.classes.append(rc)
+            m = Member(rname, rc)
+            m.path = p
+            if "offset" in r:
+                m.offset = self.integer(fname, join(p, "offset"), r["offset"], 0, (1 << 32) - 1)
+                m.offset_given = m.offset is not None
+            cls.items.append(m)
+        self.unique(fname, path, names)
+        if "secure" in c:
+            cls.secure = self.boolean(fname, join(path, "secure"), c["secure"])
+        return cls
+
+    def read_interrupts(self, fname, path, d, prefix, out):
+        """Expands the interrupt groups of a block into its int_groups, csr_intr and int_<grp>."""
+        if not self.keys(fname, path, d, "interrupts"):
+            return []
+        base = self.integer(fname, join(path, "offset"), d.get("offset"), 0, (1 << 32) - 1) if "offset" in d else None
+        if base is not None and base % 16:
+            self.err(fname, join(path, "offset"), "must be a multiple of 0x10")
+            base = None
+        groups = d.get("groups")
+        if not isinstance(groups, dict) or not groups:
+            if "groups" in d:
+                self.err(fname, join(path, "groups"), "must be a non-empty mapping of group name to sources")
+            return []
+        if len(groups) > MAX_INT_GROUPS:
+            self.err(fname, join(path, "groups"), "must have at most %d groups" % MAX_INT_GROUPS)
+            return []
+        if base is None:
+            return []
+        members = []
+        gnames = []
+        for g, sources in groups.items():
+            gp = join(join(path, "groups"), str(g))
+            gname = self.ident(fname, gp, g if isinstance(g, str) else None, reserved=False)
+            if gname is None:
+                continue
+            if not isinstance(sources, list) or not sources:
+                self.err(fname, gp, "must be a non-empty list of interrupt sources")
+                continue
+            if len(sources) > MAX_INT_SOURCES:
+                self.err(fname, gp, "must have at most %d sources" % MAX_INT_SOURCES)
+                continue
+            srcs = []
+            for i, s in enumerate(sources):
+                srcs.append(self.ident(fname, join(gp, i), s, reserved=False))
+            self.unique(fname, gp, [(s, join(gp, i)) for i, s in enumerate(srcs)])
+            if None in srcs:
+                continue
+            gnames.append(gname)
+            stem = "%sint_%s" % (prefix, gname)
+            status = self.int_register(stem + "_intreg_t", [s + "_interrupt" for s in srcs], "w1c", fname)
+            enable = self.int_register(stem + "_int_enable_set_t", [s + "_enable" for s in srcs], "w1s", fname)
+            grp = GenClass(stem + "_t", "ksx_register_base", "intgrp", fname)
+            grp.items = [Member("intreg", status, offset=0), Member("int_test_set", status, offset=4),
+                         Member("int_enable_set", enable, offset=8),
+                         Member("int_enable_clear", enable, offset=12)]
+            grp.width = 2 * status.width + 2 * enable.width
+            for cls in (status, enable, grp):
+                if self.define(fname, gp, cls):
+                    out.classes.append(cls)
+            m = Member("int_" + gname, grp, offset=None)
+            m.path = gp
+            members.append(m)
+        if not gnames:
+            return []
+        st = self.int_register(prefix + "intreg_status_t", ["int_%s_interrupt" % g for g in gnames], "ro", fname)
+        en = self.int_register(prefix + "int_groups_int_enable_rw_reg_t", ["int_%s_enable" % g for g in gnames], "rw", fname)
+        summary = GenClass(prefix + "intgrp_status_t", "ksx_register_base", "intgrp", fname)
+        summary.items = [Member("intreg", st, offset=0), Member("int_enable_rw_reg", en, offset=4),
+                         Member("int_rw_reg", st, offset=8)]
+        summary.width = 2 * st.width + en.width
+        intr = self.int_register(prefix + "csr_intr_t", ["dowstream", "dowstream_enable"], "rw", fname)
+        for cls in (st, en, summary, intr):
+            if self.define(fname, path, cls):
+                out.classes.append(cls)
+        head = [Member("int_groups", summary, offset=base), Member("csr_intr", intr, offset=base + 0x10)]
+        for m in head:
+            m.path = path
+            m.offset_given = True
+        for k, m in enumerate(members):
+            m.offset = base + 0x20 + 0x10 * k
+            m.offset_given = True
+        return head + members
+
+    def int_register(self, cname, names, access, src):
+        cls = GenClass(cname, "ksx_register_base", "register", src)
+        cls.items = [Field(n, 1, 1, None, access) for n in names]
+        cls.width = len(names)
+        cls.reset = 0
+        return cls
+
+    # ---- decoder files --------------------------------------------------------------------------
+    def read_decoder_file(self, doc, fname):
+        if not self.keys(fname, "", doc, "decoder_file"):
+            return
+        stem = self.ident(fname, "decoders", doc.get("decoders"), reserved=False)
+        outdir = doc.get("dir")
+        if not isinstance(outdir, str) or not DIR_RE.match(outdir):
+            if "dir" in doc:
+                self.err(fname, "dir", "must be a relative folder of lower-case names")
+            return
+        if stem is None:
+            return
+        out = OutFile(fname, "model/%s/%s" % (outdir, stem))
+        classes = doc.get("classes")
+        if not isinstance(classes, list) or not classes:
+            self.err(fname, "classes", "must be a non-empty list")
+            classes = []
+        for i, c in enumerate(classes):
+            p = join("classes", i)
+            if not self.keys(fname, p, c, "decoder") or "name" not in c:
+                continue
+            cname = self.ident(fname, join(p, "name"), c["name"], reserved=False)
+            if cname is None:
+                continue
+            if not cname.endswith("_t"):
+                self.err(fname, join(p, "name"), "class names end in _t")
+                continue
+            if "fields" not in c:
+                continue
+            cls = self.read_body(fname, p, c, cname, "ksx_decoder_base", "decoder", fname, decoder=True)
+            cls.path = p
+            if "show" in c:
+                cls.show = self.boolean(fname, join(p, "show"), c["show"])
+            if cls.kind == "composite" and "width" in c:
+                cls.declared_width = c["width"] if isinstance(c["width"], int) else None
+            if self.define(fname, p, cls):
+                out.classes.append(cls)
+        self.outfiles.append(out)
+
+    # ---- top files ------------------------------------------------------------------------------
+    def read_top_file(self, doc, fname):
+        if not self.keys(fname, "", doc, "top_file"):
+            return
+        tname = self.ident(fname, "top", doc.get("top"), reserved=False)
+        outdir = doc.get("dir")
+        if not isinstance(outdir, str) or not DIR_RE.match(outdir):
+            if "dir" in doc:
+                self.err(fname, "dir", "must be a relative folder of lower-case names")
+            return
+        if tname is None:
+            return
+        if not tname.endswith("_t"):
+            self.err(fname, "top", "class names end in _t")
+            return
+        gprefix = doc.get("group_prefix", "ksx_")
+        if not isinstance(gprefix, str) or not re.match(r"^[a-z][a-z0-9_]*_$", gprefix):
+            self.err(fname, "group_prefix", "must be a class name prefix ending in '_'")
+            return
+        top = GenClass(tname, "ksx_block_base", "top", fname)
+        out = OutFile(fname, "model/%s/%s" % (outdir, tname[:-2]))
+        groups = doc.get("groups")
+        if not isinstance(groups, list) or not groups:
+            self.err(fname, "groups", "must be a non-empty list")
+            groups = []
+        gseen = {}
+        for i, g in enumerate(groups):
+            p = join("groups", i)
+            if not self.keys(fname, p, g, "group") or "name" not in g:
+                continue
+            gname = self.ident(fname, join(p, "name"), g["name"])
+            if gname is None:
+                continue
+            if gname in gseen:
+                self.err(fname, join(p, "name"), "duplicate name '%s' (also %s)" % (gname, gseen[gname]))
+                continue
+            gseen[gname] = join(p, "name")
+            wclass = g.get("class", "%s%s_lgrp_csr_t" % (gprefix, gname))
+            if not isinstance(wclass, str) or not IDENT_RE.match(wclass) or not wclass.endswith("_t"):
+                self.err(fname, join(p, "class"), "must be a class name ending in _t")
+                continue
+            grp = Group(gname, GenClass(wclass, "ksx_block_base", "group", fname))
+            grp.path = p
+            inames = []
+            raw = g.get("instances", [])
+            if not isinstance(raw, list):
+                self.err(fname, join(p, "instances"), "must be a list")
+                raw = []
+            for j, inst in enumerate(raw):
+                ip = join(join(p, "instances"), j)
+                if not self.keys(fname, ip, inst, "instance") or "name" not in inst:
+                    continue
+                iname = self.ident(fname, join(ip, "name"), inst["name"])
+                inames.append((iname, join(ip, "name")))
+                base = self.integer(fname, join(ip, "base"), inst.get("base"), 0, (1 << 64) - 1) if "base" in inst else None
+                count = None
+                if "count" in inst:
+                    count = self.integer(fname, join(ip, "count"), inst["count"], 1, MAX_ARRAY)
+                stride = None
+                if "stride" in inst:
+                    stride = self.integer(fname, join(ip, "stride"), inst["stride"], 1, (1 << 40))
+                if count is not None and "stride" not in inst:
+                    self.err(fname, join(ip, "stride"), "required with count")
+                if "stride" in inst and "count" not in inst:
+                    self.err(fname, join(ip, "stride"), "only with count")
+                registry = None
+                if "registry" in inst:
+                    registry = self.integer(fname, join(ip, "registry"), inst["registry"], 0, (1 << 31) - 1)
+                if iname is None or base is None:
+                    continue
+                it = Instance(iname, None, base, count or 1, stride or 0, registry, count is not None)
+                it.path = ip
+                if isinstance(inst.get("type"), str):
+                    self.pending_refs.append((fname, join(ip, "type"), it, inst["type"], ("block",)))
+                elif "type" in inst:
+                    self.err(fname, join(ip, "type"), "must be a class name")
+                grp.instances.append(it)
+            self.unique(fname, p, inames)
+            if self.define(fname, p, grp.cls):
+                gout = OutFile(fname, "model/%s/%s" % (outdir, wclass[:-2]))
+                gout.classes.append(grp.cls)
+                grp.cls.group = grp
+                self.outfiles.append(gout)
+            top.groups.append(grp)
+        if self.define(fname, "", top):
+            out.classes.append(top)
+            self.tops.append(top)
+        self.outfiles.append(out)
+
+    # ---- cross-file checks --------------------------------------------------------------------------
+    def resolve(self):
+        for fname, path, mem, cname, kinds in self.pending_refs:
+            cls = self.classes.get(cname)
+            if cls is None:
+                self.err(fname, path, "unknown class '%s'" % cname)
+                continue
+            if cls.kind not in kinds:
+                self.err(fname, path, "'%s' is a %s class, expected %s"
+                         % (cname, cls.kind_text(), " or ".join(sorted(set(k if k != "composite" else "decoder" for k in kinds)))))
+                continue
+            mem.cls = cls
+        if self.check_cycles():
+            return
+        for cls in self.ordered_classes():
+            if all(m.cls is not None for m in cls.members()):
+                self.finish_class(cls)
+        for top in self.tops:
+            self.finish_top(top)
+
+    def ordered_classes(self):
+        """Classes with every class they hold before them."""
+        done, order = set(), []
+
+        def visit(c):
+            if c.cname in done:
+                return
+            done.add(c.cname)
+            for m in c.members():
+                if m.cls is not None:
+                    visit(m.cls)
+            if c.entry is not None:
+                visit(c.entry)
+            order.append(c)
+        for name in sorted(self.classes):
+            visit(self.classes[name])
+        return order
+
+    def check_cycles(self):
+        """Reports classes that contain themselves; True when there are any."""
+        state = {}
+        before = len(self.errors)
+
+        def visit(c, trail):
+            s = state.get(c.cname)
+            if s == 1:
+                return
+            if s == 0:
+                self.err(self.class_origin[c.cname].split(": ")[0], "",
+                         "class %s contains itself (%s)" % (c.cname, " -> ".join(trail + [c.cname])))
+                return
+            state[c.cname] = 0
+            for m in c.members():
+                if m.cls is not None:
+                    visit(m.cls, trail + [c.cname])
+            state[c.cname] = 1
+        for name in sorted(self.classes):
+            visit(self.classes[name], [])
+        return len(self.errors) != before
+
+    def finish_class(self, cls):
+        fname = cls.src
+        if cls.kind == "composite":
+            total, off = 0, 0
+            for it in cls.items:
+                if isinstance(it, Field):
+                    total += it.width * it.count
+                else:
+                    total += it.cls.width * it.count
+                    bs = byte_size_of(it.cls.width)
+                    off = -(-off // bs) * bs
+                    it.offset = off
+                    it.stride = bs
+                    off += bs * it.count
+            if total > MAX_DECODER_WIDTH:
+                self.err(fname, join(cls.path, "fields"),
+                         "member widths add up to %d, more than %d" % (total, MAX_DECODER_WIDTH))
+            if cls.declared_width is not None and cls.declared_width != total:
+                self.err(fname, join(cls.path, "fields"),
+                         "member widths add up to %d, width is %d" % (total, cls.declared_width))
+            cls.width = total
+        elif cls.kind == "regmem":
+            self.layout(cls, None, "registers")
+            cls.width = sum(m.cls.width for m in cls.items) & 0xFFFFFFFF
+        elif cls.kind == "block":
+            self.layout(cls, cls.byte_size, "children")
+            cls.width = sum(m.cls.width * m.count for m in cls.items) & 0xFFFFFFFF
+
+    def span_align(self, cls):
+        """Address span and alignment of one element of class cls inside a block."""
+        if cls.kind in ("block",):
+            return cls.byte_size or 4, cls.byte_size or 4
+        if cls.kind in ("memory", "mem_large"):
+            bs = byte_size_of(cls.entry.width)
+            return bs * cls.count, bs
+        if cls.kind == "regmem":
+            return cls.span, cls.align
+        if cls.kind == "intgrp":
+            return 16, 16
+        bs = byte_size_of(cls.width)
+        return bs, bs
+
+    def layout(self, cls, limit, what):
+        """Gives every member an offset, checking alignment, overlap and the window."""
+        fname = cls.src
+        placed = []
+        end = 0
+        for m in cls.items:
+            span, align = self.span_align(m.cls)
+            m.stride = span
+            total = span * m.count
+            if not m.offset_given:
+                m.offset = -(-end // align) * align
+            elif m.offset % align:
+                self.err(fname, join(m.path, "offset"), "%s must be a multiple of %s"
+                         % (hexs(m.offset), hexs(align)))
+            lo, hi = m.offset, m.offset + total - 1
+            for (plo, phi, pm) in placed:
+                if lo <= phi and plo <= hi:
+                    self.err(fname, join(m.path, "offset"), "%s..%s overlaps %s '%s' (%s..%s)"
+                             % (hexs(lo), hexs(hi), pm.path, pm.name, hexs(plo), hexs(phi)))
+                    break
+            if limit is not None and hi >= limit:
+                self.err(fname, join(m.path, "offset"), "%s..%s lies beyond byte_size %s"
+                         % (hexs(lo), hexs(hi), hexs(limit)))
+            placed.append((lo, hi, m))
+            end = max(end, hi + 1)
+        if cls.kind == "regmem":
+            cls.span = end
+            cls.align = max([self.span_align(m.cls)[1] for m in cls.items] or [4])
+
+    def finish_top(self, top):
+        fname = top.src
+        next_free = {}
+        used = {}
+        for grp in top.groups:
+            for it in grp.instances:
+                if it.cls is None:
+                    continue
+                cn = it.cls.cname
+                first = it.registry if it.registry is not None else next_free.get(cn, 0)
+                it.first_registry = first
+                for k in range(it.count):
+                    key = (cn, first + k)
+                    if key in used:
+                        self.err(fname, join(it.path, "registry"),
+                                 "%s instance %d already used by %s" % (cn, first + k, used[key]))
+                        break
+                    used[key] = it.path
+                next_free[cn] = max(next_free.get(cn, 0), first + it.count)
+                if it.is_array and it.stride < (it.cls.byte_size or 0):
+                    self.err(fname, join(it.path, "stride"), "%s is less than the byte size %s of %s"
+                             % (hexs(it.stride), hexs(it.cls.byte_size), cn))

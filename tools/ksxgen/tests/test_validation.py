@@ -1,0 +1,192 @@
+"""Every validation error of the description, with its exact message."""
+
+import unittest
+
+from tests.helpers import block, errors_of
+
+
+class RegisterErrors(unittest.TestCase):
+    def check(self, children, expected, extra=""):
+        self.assertEqual(errors_of({"ksx_bad.yaml": block(children, extra)}), expected)
+
+    def test_field_widths(self):
+        self.check("- {name: r, fields: [a:3, {name: b, width: 0}]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[1].width: must be >= 1"])
+        self.check("- {name: r, fields: [a:3, b:2049]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[1].width: must be <= 2048"])
+        self.check("- {name: r, width: 75, fields: [a:5, b:69]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields: field widths add up to 74, width is 75"])
+        self.check("- {name: r, width: 2049}\n",
+                   ["regs/ksx_bad.yaml: children[0].width: must be <= 2048"])
+        self.check("- {name: r, fields: [a:1024, b:1024, c:1]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields: field widths add up to 2049, more than 2048"])
+        self.check("- {name: r, fields: []}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields: must be a non-empty list"])
+        self.check("- {name: r}\n", ["regs/ksx_bad.yaml: children[0]: needs fields or width"])
+
+    def test_field_texts_and_names(self):
+        self.check("- {name: r, fields: [a:3, 'b 4']}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[1]: cannot read 'b 4' "
+                    "(expected name:width[=reset][ policy])"])
+        self.check("- {name: r, fields: [a:3, a:4]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[1].name: duplicate name 'a' "
+                    "(also children[0].fields[0].name)"])
+        self.check("- {name: r, fields: [clear:3]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0].name: 'clear' is reserved"])
+        self.check("- {name: r, fields: [int:3, m_x:1]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0].name: 'int' is reserved",
+                    "regs/ksx_bad.yaml: children[0].fields[1].name: 'm_x' is reserved"])
+        self.check("- {name: r, fields: ['pg:5[4]']}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0]: field arrays are only for decoders"])
+        self.check("- {name: 2r, width: 3}\n",
+                   ["regs/ksx_bad.yaml: children[0].name: must be a name of letters, digits and underscores"])
+        self.check("- {name: r, fields: [{name: a, width: 3, colour: red}]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0].colour: unknown key"])
+        self.check("- {name: r, fields: [7]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0]: must be a text name:width or a mapping"])
+
+    def test_reset_secure_access(self):
+        self.check("- {name: r, fields: [a:3=8]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0].reset: does not fit in 3 bits"])
+        self.check("- {name: r, width: 8, reset: '0x1zz'}\n",
+                   ["regs/ksx_bad.yaml: children[0].reset: not a number: '0x1zz'"])
+        self.check("- {name: r, width: 8, reset: 0x100}\n",
+                   ["regs/ksx_bad.yaml: children[0].reset: does not fit in 8 bits"])
+        self.check("- {name: r, reset: 1, fields: [a:3=1]}\n",
+                   ["regs/ksx_bad.yaml: children[0].reset: given both for the register and its fields"])
+        self.check("- {name: r, width: 8, secure: 1}\n",
+                   ["regs/ksx_bad.yaml: children[0].secure: must be true or false"])
+        self.check("- {name: r, fields: [a:3 rc]}\n",
+                   ["regs/ksx_bad.yaml: children[0].fields[0].access: must be one of rw, ro, w1c, w1s, sc"])
+        self.check("- {name: r, width: 8, access: wo}\n",
+                   ["regs/ksx_bad.yaml: children[0].access: must be one of rw, ro, w1c, w1s, sc"])
+
+
+class LayoutErrors(unittest.TestCase):
+    def check(self, children, expected, extra=""):
+        self.assertEqual(errors_of({"ksx_bad.yaml": block(children, extra)}), expected)
+
+    def test_alignment_overlap_window(self):
+        self.check("- {name: a, width: 32, offset: 0x0}\n- {name: b, width: 64, offset: 0x14}\n",
+                   ["regs/ksx_bad.yaml: children[1].offset: 0x14 must be a multiple of 0x8"])
+        self.check("- {name: a, width: 64, offset: 0x0}\n- {name: b, width: 32, offset: 0x4}\n",
+                   ["regs/ksx_bad.yaml: children[1].offset: 0x4..0x7 overlaps children[0] 'a' (0x0..0x7)"])
+        self.check("- {name: a, width: 32, offset: 0x1000}\n",
+                   ["regs/ksx_bad.yaml: children[0].offset: 0x1000..0x1003 lies beyond byte_size 0x1000"])
+        self.check("- {name: m, offset: 0x0, count: 2048, entry: {width: 29}}\n",
+                   ["regs/ksx_bad.yaml: children[0].offset: 0x0..0x1fff lies beyond byte_size 0x1000"])
+        self.check("- {name: a, width: 32, array: 4, offset: 0x0}\n- {name: b, width: 32, offset: 0xc}\n",
+                   ["regs/ksx_bad.yaml: children[1].offset: 0xc..0xf overlaps children[0] 'a' (0x0..0xf)"])
+
+    def test_block_keys(self):
+        self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nbyte_size: 0x1800\nchildren: []\n"}),
+                         ["regs/ksx_bad.yaml: byte_size: must be a power of two"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nchildren: []\nextra: 1\n"}),
+                         ["regs/ksx_bad.yaml: extra: unknown key",
+                          "regs/ksx_bad.yaml: byte_size: required key missing"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": "byte_size: 4\n"}),
+                         ["regs/ksx_bad.yaml: must have exactly one of the keys block, decoders, top"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nbyte_size: 16\nchildren: []\nbyte_size: 8\n"}),
+                         ["regs/ksx_bad.yaml: line 4: YAML: key 'byte_size' given twice"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nchildren: [\n"})[0][:31],
+                         "regs/ksx_bad.yaml: line 3: YAML")
+
+    def test_names_and_classes(self):
+        self.check("- {name: a, width: 8}\n- {name: a, width: 8}\n",
+                   ["regs/ksx_bad.yaml: children[1].name: duplicate name 'a' (also children[0].name)"])
+        self.check("- {name: x_entry, width: 8}\n- {name: x, count: 4, entry: {width: 8}}\n",
+                   ["regs/ksx_bad.yaml: children[1].entry: class ksx_bad_csr_x_entry_t already "
+                    "generated from regs/ksx_bad.yaml: children[0]"])
+        self.assertEqual(errors_of({"a.yaml": "block: x\nbyte_size: 16\nchildren: []\n",
+                                    "b.yaml": "block: x\nbyte_size: 16\nchildren: []\n"}),
+                         ["regs/b.yaml: class ksx_x_csr_t already generated from regs/a.yaml"])
+        self.check("- {name: read, width: 8}\n", ["regs/ksx_bad.yaml: children[0].name: 'read' is reserved"])
+
+    def test_memories_and_counts(self):
+        self.check("- {name: m, count: 0, entry: {width: 8}}\n",
+                   ["regs/ksx_bad.yaml: children[0].count: must be >= 1"])
+        self.check("- {name: m, count: 16777217, entry: {width: 8}}\n",
+                   ["regs/ksx_bad.yaml: children[0].count: must be <= 16777216"])
+        self.check("- {name: m, entry: {width: 8}}\n",
+                   ["regs/ksx_bad.yaml: children[0].count: required key missing"])
+        self.check("- {name: m, count: 2, entry: {width: 8, name: x}}\n",
+                   ["regs/ksx_bad.yaml: children[0].entry.name: unknown key"])
+        self.check("- {name: a, width: 8, array: 0}\n",
+                   ["regs/ksx_bad.yaml: children[0].array: must be >= 1"])
+        self.check("- {name: m, count: 4, array: 2, entry: {width: 8}}\n",
+                   ["regs/ksx_bad.yaml: children[0].array: unknown key"])
+        self.check("- {name: g, registers: [{name: a, width: 32, offset: 0}, {name: b, width: 32, offset: 0}]}\n",
+                   ["regs/ksx_bad.yaml: children[0].registers[1].offset: 0x0..0x3 overlaps "
+                    "children[0].registers[0] 'a' (0x0..0x3)"])
+
+    def test_interrupts(self):
+        self.check("- {name: base, width: 32}\n",
+                   ["regs/ksx_bad.yaml: interrupts.offset: must be a multiple of 0x10"],
+                   "interrupts: {offset: 0x108, groups: {a: [x]}}\n")
+        self.check("- {name: base, width: 32, offset: 0x100}\n",
+                   ["regs/ksx_bad.yaml: interrupts.offset: 0x100..0x10f overlaps children[0] 'base' (0x100..0x103)"],
+                   "interrupts: {offset: 0x100, groups: {a: [x]}}\n")
+        self.check("- {name: base, width: 32}\n",
+                   ["regs/ksx_bad.yaml: interrupts.groups.a[1]: duplicate name 'x' (also interrupts.groups.a[0])"],
+                   "interrupts: {offset: 0x100, groups: {a: [x, x]}}\n")
+        self.check("- {name: base, width: 32}\n",
+                   ["regs/ksx_bad.yaml: interrupts.groups.a: must have at most 32 sources"],
+                   "interrupts: {offset: 0x100, groups: {a: [%s]}}\n" % ", ".join("s%d" % i for i in range(33)))
+
+
+class ReferenceErrors(unittest.TestCase):
+    def test_types(self):
+        self.assertEqual(errors_of({"ksx_bad.yaml": block("- {name: s, type: nothing_t}\n")}),
+                         ["regs/ksx_bad.yaml: children[0].type: unknown class 'nothing_t'"])
+        top = "top: t_t\ndir: t\ngroups:\n  - {name: g, instances: [{name: r, type: ksx_bad_csr_r_t, base: 0}]}\n"
+        self.assertEqual(errors_of({"ksx_bad.yaml": block("- {name: r, width: 8}\n"), "top.yaml": top}),
+                         ["regs/top.yaml: groups[0].instances[0].type: 'ksx_bad_csr_r_t' is a register class, expected block"])
+        self.assertEqual(errors_of({"a.yaml": "block: a\nbyte_size: 16\nchildren: [{name: b, type: ksx_b_csr_t}]\n",
+                                    "b.yaml": "block: b\nbyte_size: 16\nchildren: [{name: a, type: ksx_a_csr_t}]\n"}),
+                         ["regs/a.yaml: class ksx_a_csr_t contains itself (ksx_a_csr_t -> ksx_b_csr_t -> ksx_a_csr_t)"])
+
+    def test_decoders(self):
+        dec = "decoders: d\ndir: ksx_d\nclasses:\n"
+        self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, width: 9, fields: ['pg:4[2]']}\n"}),
+                         ["regs/d.yaml: classes[0].fields: field widths add up to 8, width is 9"])
+        self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x, fields: [a:1]}\n"}),
+                         ["regs/d.yaml: classes[0].name: class names end in _t"])
+        self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, fields: ['pg:4[1]']}\n"}),
+                         ["regs/d.yaml: classes[0].fields[0].count: must be >= 2"])
+        self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, fields: [a:1]}\n"
+                                    "  - {name: y_t, width: 5, fields: [{name: m, type: x_t, count: 2}]}\n"}),
+                         ["regs/d.yaml: classes[1].fields: member widths add up to 2, width is 5"])
+        self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, reset: 1, fields: [{name: m, type: x_t}]}\n"}),
+                         ["regs/d.yaml: classes[0].reset: not allowed with sub-decoder members",
+                          "regs/d.yaml: class x_t contains itself (x_t -> x_t)"])
+
+    def test_top_maps(self):
+        blk = "block: te\nbyte_size: 0x40000\nchildren: [{name: base, width: 32}]\n"
+        top = """\
+            top: t_t
+            dir: t
+            groups:
+              - name: a
+                instances:
+                  - {name: te, type: ksx_te_csr_t, base: 0x0, count: 2, stride: 0x20000}
+                  - {name: x, type: ksx_te_csr_t, base: 0x100000, registry: 1}
+                  - {name: y, type: ksx_te_csr_t, base: 0x200000, stride: 0x40000}
+              - name: a
+            """
+        self.assertEqual(errors_of({"te.yaml": blk, "top.yaml": top}),
+                         ["regs/top.yaml: groups[0].instances[2].stride: only with count",
+                          "regs/top.yaml: groups[1].name: duplicate name 'a' (also groups[0].name)",
+                          "regs/top.yaml: groups[0].instances[0].stride: 0x20000 is less than the byte size 0x40000 of ksx_te_csr_t",
+                          "regs/top.yaml: groups[0].instances[1].registry: ksx_te_csr_t instance 1 already used by groups[0].instances[0]"])
+
+    def test_every_error_is_reported(self):
+        errs = errors_of({"a.yaml": block("- {name: r, fields: [{name: a, width: 0}, b:3=9]}\n- {name: r, width: 8}\n"),
+                          "b.yaml": "block: b\nbyte_size: 3\nchildren: []\n"})
+        self.assertEqual(errs, ["regs/a.yaml: children[0].fields[0].width: must be >= 1",
+                                "regs/a.yaml: children[0].fields[1].reset: does not fit in 3 bits",
+                                "regs/a.yaml: children[1].name: duplicate name 'r' (also children[0].name)",
+                                "regs/b.yaml: byte_size: must be >= 4"])
+
+
+if __name__ == "__main__":
+    unittest.main()
