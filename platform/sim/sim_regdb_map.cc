@@ -47,7 +47,9 @@ ksx_sim_word_policy ksx_sim_regdb_map::policy(uint32_t chip, uint64_t addr) cons
     if (!loc) return p;
     const char* name = loc.reg->name;
     const uint64_t group = loc.address - loc.reg->offset % 16;  // the group's four registers
-    if (std::strncmp(name, "int_", 4) == 0 && std::strchr(name, '.') != nullptr) {
+    // The interrupt groups' registers; the int_groups summary keeps its field policies.
+    if (std::strncmp(name, "int_", 4) == 0 && std::strncmp(name, "int_groups.", 11) != 0 &&
+        std::strchr(name, '.') != nullptr) {
         if (ends_with(name, ".intreg")) {
             p.w1c_mask = 0xffffffffu;
             return p;
