@@ -1,0 +1,233 @@
+// Chip node base: attaching, chip id, access attributes, address-window word access and
+// the value/word conversions of the access path.
+#include "model/utils/ksx_csr_base.h"
+
+#include <cassert>
+#include <sstream>
+
+#include "ip/verif/pcpp/logmsg.h"
+#include "platform/hal/sknobs.h"
+
+using boost::multiprecision::cpp_int;
+
+bool ksx_csr_base::update_shadow = true;
+uint32_t ksx_csr_base::int__field_last_lfc_count = 0;
+
+namespace {
+
+// The node the address-window write path found last; shared by every caller.
+vmo_csr_base* g_last_addr_node = nullptr;
+
+std::string hex_lower(uint64_t v) {
+    std::ostringstream os;
+    os << std::hex << v;
+    return os.str();
+}
+
+// Bits 32*idx+31..32*idx of a non-negative value, read straight from its limbs.
+uint32_t word_of(const cpp_int& value, uint64_t idx) {
+    using boost::multiprecision::limb_type;
+    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
+    const uint64_t bit = idx * 32;
+    const uint64_t limb = bit / limb_bits;
+    if (limb >= value.backend().size()) return 0;
+    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits));
+}
+
+uint32_t byte_of(const cpp_int& value, uint64_t idx) {
+    using boost::multiprecision::limb_type;
+    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
+    const uint64_t bit = idx * 8;
+    const uint64_t limb = bit / limb_bits;
+    if (limb >= value.backend().size()) return 0;
+    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits)) & 0xFFu;
+}
+
+}  // namespace
+
+ksx_csr_base::ksx_csr_base(const std::string& name, ksx_csr_base* parent)
+    : vmo_csr_base(name, parent),
+      m_field_init_done(false),
+      m_access_no_zero_time(false),
+      m_access_secure(false),
+      m_parent_is_chip_node(parent != nullptr) {}
+
+ksx_csr_base::~ksx_csr_base() = default;
+
+void ksx_csr_base::set_parent(vmo_csr_base* parent) {
+    vmo_csr_base::set_parent(parent);
+    m_parent_is_chip_node = m_parent != nullptr && dynamic_cast<ksx_csr_base*>(m_parent) != nullptr;
+}
+
+uint32_t ksx_csr_base::get_csr_id() const { return 0; }
+
+void ksx_csr_base::set_csr_id(uint32_t /*id*/) {}
+
+void ksx_csr_base::write() { plog_err("ksx_csr_base:: write not to be used"); }
+
+void ksx_csr_base::read() { plog_err("ksx_csr_base:: read not to be used"); }
+
+void ksx_csr_base::write_hw(const cpp_int& /*value*/, int /*access_mode*/) {
+    plog_err("ksx_csr_base:: write_hw not to be used");
+}
+
+void ksx_csr_base::block_write() { plog_err("ksx_csr_base:: block_write "); }
+
+void ksx_csr_base::block_read() { plog_err("ksx_csr_base:: block_read "); }
+
+cpp_int ksx_csr_base::read_hw(int /*access_mode*/) {
+    plog_err("ksx_csr_base:: read_hw not to be used");
+    return 0;
+}
+
+void ksx_csr_base::read_compare(int /*access_mode*/) { plog_err("ksx_csr_base:: read_compare not to be used"); }
+
+void ksx_csr_base::set_access_no_zero_time(bool no_zero_time) { m_access_no_zero_time = no_zero_time; }
+
+vmo_csr_base* ksx_csr_base::search_csr_by_addr(uint64_t addr) {
+    plog_err("search_csr_by_addr not available!" + hex_lower(addr));
+    return nullptr;
+}
+
+std::vector<std::string> ksx_csr_base::get_fields(int /*level*/) const { return {}; }
+
+bool ksx_csr_base::get_field_val(const std::string& field_name, cpp_int& value, int level) {
+    return get_field_val(field_name.c_str(), value, level);
+}
+
+bool ksx_csr_base::set_field_val(const std::string& field_name, cpp_int& value, int level) {
+    return set_field_val(field_name.c_str(), value, level);
+}
+
+// A parent that is not a chip node cannot resolve a chip: such a node answers chip 0.
+int32_t ksx_csr_base::get_chip_id() const {
+    if (m_parent == nullptr) {
+        plog_err("ksx_csr_base: parent is null and its not block or system. Can't get chip_id");
+        return 0;
+    }
+    const ksx_csr_base* p = chip_parent();
+    return p != nullptr ? p->get_chip_id() : 0;
+}
+
+void ksx_csr_base::set_attributes(ksx_csr_base* parent, const std::string& name, uint64_t offset) {
+    set_name(name);
+    set_offset(offset);
+    set_parent(parent);
+    init();
+    set_field_init_done(true, false);
+    if (parent != nullptr) parent->update_block_boundaries(this);
+}
+
+void ksx_csr_base::set_attributes_null(const std::string& name, uint64_t offset) {
+    set_attributes(nullptr, name, offset);
+}
+
+std::string ksx_csr_base::get_csr_inst_path(uint32_t /*idx*/) { return ""; }
+
+void ksx_csr_base::set_csr_inst_path(uint32_t /*idx*/, const std::string& /*path*/, uint32_t /*flags*/) {}
+
+uint32_t ksx_csr_base::load_from_cfg_rtn_status(bool do_write, bool flag, const std::string& prefix) {
+    int__field_last_lfc_count = 0;
+    load_from_cfg(do_write, flag, prefix);
+    return int__field_last_lfc_count;
+}
+
+void ksx_csr_base::write_using_addr(uint64_t addr, uint32_t data, bool do_write) {
+    vmo_csr_base* node = nullptr;
+    vmo_csr_base* cached = g_last_addr_node;
+    if (cached != nullptr && cached->get_offset() <= addr && addr <= cached->get_csr_end_addr()) {
+        node = cached;
+    } else if (cached != nullptr && cached->get_parent() != nullptr) {
+        vmo_csr_base* p = cached->get_parent();
+        if (p->get_offset() <= addr && addr <= p->get_csr_end_addr()) {
+            node = p->search_csr_by_addr(addr);
+            g_last_addr_node = node;
+        }
+    }
+    if (node == nullptr) {
+        node = search_csr_by_addr(addr);
+        g_last_addr_node = node;
+    }
+    if (node == nullptr) {
+        plog_err("write_using_addr : Invalid address! 0x" + hex_lower(addr));
+        return;
+    }
+    const int32_t index = int32_t((addr - node->get_offset()) / 4);
+    const int32_t words = (node->get_width() + 31) / 32;
+    if (index >= 0 && index < words) {
+        std::vector<uint32_t> v = convert_cpp_int_to_vector_32(node->all(), uint64_t(words) * 32);
+        v[size_t(index)] = data;
+        node->all(convert_vector_32_to_cpp_int(std::move(v)));
+        if (index == words - 1 && do_write) node->write();
+        return;
+    }
+    plog_err("write_using_addr : total words are " + std::to_string(words) + " requested " + std::to_string(index));
+}
+
+uint32_t ksx_csr_base::read_using_addr(uint64_t addr, bool do_read) {
+    vmo_csr_base* node = search_csr_by_addr(addr);
+    if (node == nullptr) {
+        plog_err("read_using_addr : Invalid address! 0x" + hex_lower(addr));
+        return 0xdeadbeef;
+    }
+    const int32_t index = int32_t((addr - node->get_offset()) / 4);
+    if (do_read && index == 0) node->read();
+    const int32_t words = (node->get_width() + 31) / 32;
+    if (index >= 0 && index < words) return word_of(node->all(), uint64_t(index));
+    plog_err("read_using_addr : total words are " + std::to_string(words) + " requested " + std::to_string(index));
+    return 0xdeadbeef;
+}
+
+bool ksx_csr_base::get_field_init_done() const { return m_field_init_done; }
+
+void ksx_csr_base::set_field_init_done(bool done, bool recurse) {
+    m_field_init_done = done;
+    if (!recurse) return;
+    for (vmo_csr_base* child : get_children(1)) {
+        if (auto* k = dynamic_cast<ksx_csr_base*>(child)) k->set_field_init_done(done, true);
+    }
+}
+
+bool ksx_csr_base::get_access_no_zero_time() const {
+    if (m_access_no_zero_time) return true;
+    const ksx_csr_base* p = chip_parent();
+    return p != nullptr && p->get_access_no_zero_time();
+}
+
+void ksx_csr_base::set_access_secure(bool secure) { m_access_secure = secure; }
+
+bool ksx_csr_base::get_access_secure() {
+    if (sknobs_get_value(SECURE_OVERRIDE_KNOB, 0) != 0) return true;
+    return m_access_secure;
+}
+
+bool ksx_csr_base::get_field_val(const char* /*field_name*/, cpp_int& /*value*/, int /*level*/) { return false; }
+
+bool ksx_csr_base::set_field_val(const char* /*field_name*/, cpp_int& /*value*/, int /*level*/) { return false; }
+
+std::vector<uint32_t> ksx_csr_base::convert_cpp_int_to_vector_32(const cpp_int& value, uint64_t width) {
+    const uint64_t words = (width + 31) / 32;
+    std::vector<uint32_t> write_vector(words);
+    for (uint64_t i = 0; i < words; ++i) write_vector[i] = word_of(value, i);
+    assert(write_vector.size() <= unsigned(words));
+    return write_vector;
+}
+
+std::vector<uint32_t> ksx_csr_base::convert_cpp_int_to_vector_8(const cpp_int& value, uint64_t width) {
+    const uint64_t num_bytes = (width + 7) / 8;
+    std::vector<uint32_t> write_byte_vector(num_bytes);
+    for (uint64_t i = 0; i < num_bytes; ++i) write_byte_vector[i] = byte_of(value, i);
+    assert(write_byte_vector.size() <= unsigned(num_bytes));
+    return write_byte_vector;
+}
+
+cpp_int ksx_csr_base::convert_vector_32_to_cpp_int(std::vector<uint32_t> words) {
+    cpp_int value = 0;
+    if (words.empty()) return value;
+    boost::multiprecision::import_bits(value, words.begin(), words.end(), 32, false);
+    return value;
+}
+
+vmo_csr_base* ksx_csr_base::last_addr_node() { return g_last_addr_node; }
+
+void ksx_csr_base::forget_last_addr_node() { g_last_addr_node = nullptr; }

@@ -1,0 +1,153 @@
+// Register access path: a register's value travels to and from the chip through the
+// access dispatcher, word i carrying bits 32i+31..32i at address + 4i.
+#include "model/utils/ksx_register_base.h"
+
+#include <sstream>
+
+#include "ip/verif/pcpp/cpu.h"
+#include "ip/verif/pcpp/logmsg.h"
+#include "platform/hal/sknobs.h"
+
+using boost::multiprecision::cpp_int;
+
+namespace {
+
+constexpr uint32_t FLAG_SECURE = 1;
+constexpr uint32_t FLAG_BYTES = 2;
+
+// Word and byte extraction straight from the value's limbs: the word path builds no vector.
+uint32_t word_of(const cpp_int& value, uint64_t idx) {
+    using boost::multiprecision::limb_type;
+    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
+    const uint64_t bit = idx * 32;
+    const uint64_t limb = bit / limb_bits;
+    if (limb >= value.backend().size()) return 0;
+    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits));
+}
+
+uint32_t byte_of(const cpp_int& value, uint64_t idx) {
+    using boost::multiprecision::limb_type;
+    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
+    const uint64_t bit = idx * 8;
+    const uint64_t limb = bit / limb_bits;
+    if (limb >= value.backend().size()) return 0;
+    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits)) & 0xFFu;
+}
+
+// Block transfers reuse one buffer per thread instead of allocating on every access.
+std::vector<uint32_t>& block_buffer() {
+    thread_local std::vector<uint32_t> buf;
+    return buf;
+}
+
+bool block_access_knob() { return sknobs_get_value(ksx_csr_base::BLOCK_ACCESS_KNOB, 0) != 0; }
+
+}  // namespace
+
+ksx_register_base::ksx_register_base(const std::string& name, ksx_csr_base* parent) : ksx_csr_base(name, parent) {
+    set_csr_type(CSR_TYPE_REGISTER);
+}
+
+ksx_register_base::~ksx_register_base() = default;
+
+void ksx_register_base::write() { write_hw(all(), block_access_knob() ? ACCESS_BLOCK : ACCESS_WORD); }
+
+void ksx_register_base::read() {
+    if (!update_shadow) return;
+    all(read_hw(block_access_knob() ? ACCESS_BLOCK : ACCESS_WORD));
+}
+
+void ksx_register_base::write_hw(const cpp_int& value, int access_mode) {
+    const int32_t w = get_width();
+    const uint64_t words = w > 0 ? (uint64_t(w) + 31) / 32 : 0;
+    const uint64_t addr = get_offset();
+    const bool nzt = get_access_no_zero_time();
+    const uint32_t chip = uint32_t(get_chip_id());
+    const uint32_t secure = get_access_secure() ? FLAG_SECURE : 0;
+    cpu* dispatcher = cpu::access();
+
+    if (access_mode == ACCESS_WORD) {
+        for (uint64_t i = 0; i < words; ++i) dispatcher->write(chip, addr + 4 * i, word_of(value, i), nzt, secure);
+        return;
+    }
+    std::vector<uint32_t>& buf = block_buffer();
+    if (access_mode == ACCESS_BYTE_BLOCK) {
+        const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;
+        buf.resize(num_bytes);
+        for (uint64_t i = 0; i < num_bytes; ++i) buf[i] = byte_of(value, i);
+        dispatcher->block_write(chip, addr, int32_t(num_bytes), buf, nzt, FLAG_BYTES | secure);
+        return;
+    }
+    buf.resize(words);
+    for (uint64_t i = 0; i < words; ++i) buf[i] = word_of(value, i);
+    dispatcher->block_write(chip, addr, int32_t(words), buf, nzt, secure);
+}
+
+void ksx_register_base::block_write() { write_hw(all(), ACCESS_BLOCK); }
+
+void ksx_register_base::block_read() {
+    if (!update_shadow) return;
+    all(read_hw(ACCESS_BLOCK));
+}
+
+cpp_int ksx_register_base::read_hw(int access_mode) {
+    const uint64_t addr = get_offset();
+    const int32_t w = get_width();
+    const uint32_t chip = uint32_t(get_chip_id());
+    const uint64_t words = w > 0 ? (uint64_t(w) + 31) / 32 : 0;
+    const bool nzt = get_access_no_zero_time();
+    const uint32_t secure = get_access_secure() ? FLAG_SECURE : 0;
+    cpu* dispatcher = cpu::access();
+
+    if (access_mode == ACCESS_WORD) {
+        std::vector<uint32_t>& buf = block_buffer();
+        buf.assign(words, 0);
+        for (uint64_t i = 0; i < words; ++i) buf[i] = dispatcher->read(chip, addr + 4 * i, nzt, secure);
+        cpp_int value = 0;
+        if (words != 0) boost::multiprecision::import_bits(value, buf.begin(), buf.end(), 32, false);
+        return value;
+    }
+    if (access_mode == ACCESS_BYTE_BLOCK) {
+        const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;
+        return convert_vector_32_to_cpp_int(
+            dispatcher->block_read(chip, addr, int32_t(num_bytes), nzt, FLAG_BYTES | secure));
+    }
+    return convert_vector_32_to_cpp_int(dispatcher->block_read(chip, addr, int32_t(words), nzt, secure));
+}
+
+void ksx_register_base::read_compare(int access_mode) {
+    const cpp_int actual = read_hw(access_mode);
+    const cpp_int expected = all();
+    if (actual != expected) {
+        std::ostringstream os;
+        os << "read_compare : " << get_hier_path() << " exp: 0x" << std::hex << std::uppercase << expected
+           << " actual: 0x" << actual;
+        plog_err(os.str());
+    }
+    if (update_shadow) all(actual);
+}
+
+void ksx_register_base::block_byte_write() { write_hw(all(), ACCESS_BYTE_BLOCK); }
+
+void ksx_register_base::block_byte_read() {
+    if (!update_shadow) return;
+    all(read_hw(ACCESS_BYTE_BLOCK));
+}
+
+std::string ksx_register_base::get_csr_name() {
+    if (m_parent == nullptr) return "";
+    const std::string name = get_name();
+    if (m_parent->get_csr_type() == CSR_TYPE_MEMORY) {
+        std::string n = name;
+        const auto pos = n.find("entry");
+        if (pos != std::string::npos) n.erase(pos, 5);
+        return n;
+    }
+    return "csr_internal_" + name + "_reg";
+}
+
+int ksx_register_base::write_all_fields_zero_time() { return 0; }
+
+int ksx_register_base::read_all_fields_zero_time() { return 0; }
+
+std::vector<uint32_t> ksx_register_base::get_write_vec() { return convert_cpp_int_to_vector_32(all(), uint64_t(get_width())); }
