@@ -112,9 +112,18 @@ public:
 
     /// The bus a new access would reach, or null (for tools that trace or inspect the route).
     cpu_bus_base* cur_bus();
+    /// The global flags word ORed into every access (so a caller can restore it).
+    uint32_t get_global_flags() const;
 
 private:
     cpu();
+    /// Whether the access type offers an access to the handlers before any bus.
+    bool offer_to_handlers(bool no_zero_time) const;
+    /// The access type a bus receives for an access.
+    state bus_state(bool no_zero_time) const;
+    /// The first handler, in insertion order, claiming the start address on that chip.
+    cpu_csr_node_info_base* find_handler(uint32_t chip, uint64_t addr) const;
+
     static std::atomic<cpu*> _cpu_if;
 
     std::map<std::string, cpu_bus_base*> if_table_;
