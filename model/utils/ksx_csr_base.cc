@@ -2,6 +2,8 @@
 // the value/word conversions of the access path.
 #include "model/utils/ksx_csr_base.h"
 
+#include "model/utils/ksx_access_knobs.h"
+
 #include <cassert>
 #include <sstream>
 
@@ -197,7 +199,7 @@ bool ksx_csr_base::get_access_no_zero_time() const {
 void ksx_csr_base::set_access_secure(bool secure) { m_access_secure = secure; }
 
 bool ksx_csr_base::get_access_secure() {
-    if (sknobs_get_value(SECURE_OVERRIDE_KNOB, 0) != 0) return true;
+    if (ksx_current_access_knobs().secure_override) return true;
     return m_access_secure;
 }
 

@@ -2,6 +2,8 @@
 // access dispatcher, word i carrying bits 32i+31..32i at address + 4i.
 #include "model/utils/ksx_register_base.h"
 
+#include "model/utils/ksx_access_knobs.h"
+
 #include <sstream>
 
 #include "ip/verif/pcpp/cpu.h"
@@ -40,7 +42,7 @@ std::vector<uint32_t>& block_buffer() {
     return buf;
 }
 
-bool block_access_knob() { return sknobs_get_value(ksx_csr_base::BLOCK_ACCESS_KNOB, 0) != 0; }
+bool block_access_knob() { return ksx_current_access_knobs().block_access; }
 
 }  // namespace
 

@@ -27,6 +27,8 @@ int sknobs_exists(const char* key) {
     return key != nullptr && sknobs_store::instance().exists(key) ? 1 : 0;
 }
 
+uint64_t sknobs_generation(void) { return sknobs_store::instance().generation(); }
+
 uint64_t sknobs_get_value(const char* key, uint64_t def) {
     uint64_t value = def;
     if (key != nullptr) sknobs_store::instance().get_value(key, value);

@@ -30,6 +30,10 @@ const char* sknobs_iterator_get_name(sknobs_iterator_p it);
 /// Releases an iterator (exhausted or not). A null iterator is ignored.
 void sknobs_iterator_free(sknobs_iterator_p it);
 
+/// A number that changes whenever any knob is defined, changed or removed; a reader may keep
+/// what it read for as long as the number stays the same.
+uint64_t sknobs_generation(void);
+
 // ---- Definitions (what hosts call) --------------------------------------------------------
 /// Defines knobs from +key=value and -f file arguments; other arguments are ignored.
 /// Returns 0, or -1 when a knob file failed to load (reported with file and line).

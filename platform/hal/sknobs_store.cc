@@ -165,6 +165,7 @@ void sknobs_store::set(const std::string& key, const std::string& value) {
 void sknobs_store::changed_locked(bool seed_touched) {
     // Cached answers hold their definitions; texts of replaced ones live on in retired_.
     cache_.clear();
+    generation_.fetch_add(1, std::memory_order_acq_rel);
     if (seed_touched) {
         const auto it = exact_.find("seed");
         uint64_t seed = 0;
@@ -188,4 +189,5 @@ void sknobs_store::reset() {
     drawn_.clear();
     next_seq_ = 0;
     reseed_locked(environment_seed());
+    generation_.fetch_add(1, std::memory_order_acq_rel);
 }

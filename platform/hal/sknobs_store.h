@@ -7,6 +7,7 @@
 
 #include <boost/random/mersenne_twister.hpp>
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
@@ -62,6 +63,9 @@ public:
     /// Removes every definition and restores the default seed.
     void reset();
 
+    /// A number that changes whenever any knob changes (readers cache what they read by it).
+    uint64_t generation() const { return generation_.load(std::memory_order_acquire); }
+
     /// True when key is read as a glob pattern.
     static bool is_glob(std::string_view key);
 
@@ -82,6 +86,7 @@ private:
     uint64_t draw(const sknobs_value_form& form);
 
     std::shared_mutex mtx_;
+    std::atomic<uint64_t> generation_{1};
     std::vector<std::shared_ptr<const knob>> defs_;                     // definition order
     std::unordered_map<std::string, std::shared_ptr<const knob>> exact_;  // last exact definition
     std::vector<std::shared_ptr<const knob>> globs_;                    // glob definitions, in order

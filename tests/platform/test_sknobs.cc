@@ -449,3 +449,19 @@ TEST_F(sknobs_test, concurrent_reads_during_changes) {
 }
 
 }  // namespace
+
+TEST(sknobs_generation, changes_with_every_definition_and_never_with_reads) {
+    knob_guard knobs;
+    const uint64_t g0 = sknobs_generation();
+    (void)sknobs_get_value("a", 0);
+    (void)sknobs_get_string("a", "");
+    EXPECT_EQ(sknobs_generation(), g0);
+    knobs.set("a", "1");
+    const uint64_t g1 = sknobs_generation();
+    EXPECT_NE(g1, g0);
+    knobs.add("b*", "2");
+    EXPECT_NE(sknobs_generation(), g1);
+    const uint64_t g2 = sknobs_generation();
+    sknobs_reset();
+    EXPECT_NE(sknobs_generation(), g2);
+}

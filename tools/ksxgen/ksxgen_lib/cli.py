@@ -7,7 +7,7 @@ import sys
 from .describe import Reader
 from .emit import render, write_outputs
 from .regdb import regdb_files, regdb_outputs
-from .synthetic import write_synthetic
+from .synthetic import write_full, write_synthetic
 
 
 def load(regs_dir):
@@ -26,15 +26,24 @@ def main(argv=None):
     ap.add_argument("--list-outputs", action="store_true",
                     help="print the files a generation writes, relative to --out")
     ap.add_argument("--stamp", help="file to touch after a successful generation")
-    ap.add_argument("--synthetic", type=int, metavar="N",
-                    help="write a synthetic description of N register classes into --synthetic-out")
+    ap.add_argument("--synthetic", metavar="N|full",
+                    help="write a synthetic description into --synthetic-out: N register classes, "
+                    "or 'full': the chip's class counts and the shape of its top map (read from --regs)")
     ap.add_argument("--synthetic-out", help="folder for --synthetic")
     args = ap.parse_args(argv)
 
     if args.synthetic is not None:
-        if not args.synthetic_out or args.synthetic < 1:
+        full = args.synthetic == "full"
+        if not full and not args.synthetic.isdigit():
+            ap.error("--synthetic takes a number of register classes or 'full'")
+        if not args.synthetic_out or (not full and int(args.synthetic) < 1):
             ap.error("--synthetic needs N >= 1 and --synthetic-out")
-        n = write_synthetic(args.synthetic, args.synthetic_out)
+        try:
+            n = write_full(args.regs, args.synthetic_out) if full else \
+                write_synthetic(int(args.synthetic), args.synthetic_out)
+        except (OSError, ValueError, KeyError) as exc:
+            print("ksxgen: cannot write the synthetic description: %s" % exc, file=sys.stderr)
+            return 1
         print("ksxgen: %d synthetic description files in %s" % (n, args.synthetic_out))
         return 0
 

@@ -1,0 +1,213 @@
+// ksxcsr: the diagnostic shell of the Kestrix CSR library. Runs on the simulated chip by
+// default, or on a memory-mapped window onto real hardware (--backend mmap:...).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "apps/ksxcsr/line_editor.h"
+#include "apps/ksxcsr/shell.h"
+#include "apps/ksxcsr/trace_bus.h"
+#include "ip/verif/pcpp/cpu.h"
+#include "platform/csr_init.h"
+#include "platform/hal/sknobs.h"
+#include "platform/sim/sim_chip.h"
+#include "platform/sim/sim_ssi_controller.h"
+
+namespace {
+
+const char* kUsage =
+    "usage: ksxcsr [OPTIONS] [+key=value]... [-f KNOBFILE]... [COMMAND [ARGS...]]\n"
+    "  --backend sim                   the simulated chip (default)\n"
+    "  --backend mmap:PATH[@BASE[,SIZE]]\n"
+    "                                  a memory-mapped window: PCIe BAR resource file, UIO device or\n"
+    "                                  /dev/mem; BASE is the chip address of its first byte, SIZE its length\n"
+    "  --trace                         print every bus access on standard error\n"
+    "  --json                          one JSON object per command on standard output\n"
+    "  -c \"CMD; CMD\"                   run commands and exit\n"
+    "  -s FILE                         run the commands in FILE (- for standard input) and exit\n"
+    "  -h, --help                      this text; 'ksxcsr help' lists the commands\n"
+    "Without a command, -c or -s: an interactive prompt on a terminal, else commands from standard input.\n";
+
+struct options {
+    std::string backend = "sim";
+    bool trace = false;
+    bool json = false;
+    std::string commands;
+    std::string script;
+    bool have_commands = false;
+    std::vector<std::string> command;
+    std::vector<std::string> knob_args;
+};
+
+[[noreturn]] void usage_error(const std::string& msg) {
+    std::cerr << "ksxcsr: " << msg << "\n" << "(ksxcsr --help for usage)" << std::endl;
+    std::exit(KSX_USAGE);
+}
+
+options parse_args(int argc, char** argv) {
+    options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto value = [&](const char* what) {
+            if (i + 1 >= argc) usage_error(a + " needs " + what);
+            return std::string(argv[++i]);
+        };
+        if (!o.command.empty()) {
+            o.command.push_back(a);
+        } else if (a == "-h" || a == "--help") {
+            std::cout << kUsage;
+            std::exit(0);
+        } else if (a == "--backend") {
+            o.backend = value("a backend (sim or mmap:PATH[@BASE[,SIZE]])");
+        } else if (a.rfind("--backend=", 0) == 0) {
+            o.backend = a.substr(10);
+        } else if (a == "--trace") {
+            o.trace = true;
+        } else if (a == "--json") {
+            o.json = true;
+        } else if (a == "-c") {
+            o.commands = value("commands");
+            o.have_commands = true;
+        } else if (a == "-s") {
+            o.script = value("a script file");
+        } else if (a == "-f") {
+            o.knob_args.push_back(a);
+            o.knob_args.push_back(value("a knob file"));
+        } else if (a.size() > 1 && a[0] == '+') {
+            o.knob_args.push_back(a);
+        } else if (a.size() > 1 && a[0] == '-') {
+            usage_error("unknown option '" + a + "'");
+        } else {
+            o.command.push_back(a);
+        }
+    }
+    return o;
+}
+
+/// Knobs from the command line go to the knob database before anything reads them.
+void load_knobs(const options& o) {
+    std::vector<char*> args;
+    std::string prog = "ksxcsr";
+    args.push_back(&prog[0]);
+    std::vector<std::string> copy = o.knob_args;
+    for (std::string& s : copy) args.push_back(&s[0]);
+    for (size_t i = 0; i + 1 < o.knob_args.size(); ++i) {
+        if (o.knob_args[i] != "-f") continue;
+        const std::string& file = o.knob_args[i + 1];
+        if (access(file.c_str(), R_OK) != 0)
+            usage_error("cannot read knob file " + file + ": " + std::strerror(errno));
+    }
+    if (sknobs_init(int(args.size()), args.data()) != 0) usage_error("a knob file failed to load (see the error above)");
+}
+
+/// Sets the platform interface's knobs for the chosen backend.
+void choose_backend(const std::string& spec) {
+    if (spec == "sim") {
+        sknobs_set_string("cpu_hal_if/backend", "sim");
+        return;
+    }
+    if (spec.rfind("mmap:", 0) != 0) usage_error("bad backend '" + spec + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
+    std::string rest = spec.substr(5), path = rest, base, size;
+    const size_t at = rest.rfind('@');
+    if (at != std::string::npos) {
+        path = rest.substr(0, at);
+        const std::string tail = rest.substr(at + 1);
+        const size_t comma = tail.find(',');
+        base = tail.substr(0, comma);
+        if (comma != std::string::npos) size = tail.substr(comma + 1);
+    }
+    if (path.empty()) usage_error("bad backend '" + spec + "': no path");
+    for (const std::string* n : {&base, &size})
+        if (!n->empty()) ksx_shell::parse_number(*n, n == &base ? "backend base" : "backend size");
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) usage_error("cannot open backend " + path + ": " + std::strerror(errno));
+    close(fd);
+    sknobs_set_string("cpu_hal_if/backend", "mmap");
+    sknobs_set_string("cpu_hal_if/mmap_path", path.c_str());
+    if (!base.empty()) sknobs_set_string("cpu_hal_if/mmap_base", base.c_str());
+    if (!size.empty()) sknobs_set_string("cpu_hal_if/mmap_size", size.c_str());
+}
+
+std::vector<std::string> completion_names() {
+    std::vector<std::string> names;
+    const ksx_regdb_tables& t = ksx_regdb::chip().tables();
+    for (size_t i = 0; i < t.n_insts; ++i) {
+        const ksx_regdb_inst& in = t.insts[i];
+        names.push_back(in.name);
+        const ksx_regdb_class& cls = t.classes[in.class_idx];
+        for (uint32_t r = 0; r < cls.n_regs; ++r) names.push_back(std::string(in.name) + "." + t.regs[cls.first_reg + r].name);
+    }
+    return names;
+}
+
+int interactive(ksx_shell& shell) {
+    ksx_line_editor editor(shell.command_names(), completion_names());
+    std::string line;
+    int last = KSX_OK;
+    while (!shell.quit_requested() && editor.read_line("ksxcsr> ", line)) last = shell.execute(line);
+    std::cout << std::endl;
+    return last == KSX_CHECK_FAILED ? KSX_CHECK_FAILED : KSX_OK;
+}
+
+int run(int argc, char** argv) {
+    const options o = parse_args(argc, argv);
+    load_knobs(o);
+    choose_backend(o.backend);
+    sdk::platform::kestrix::csr_init();
+    // On the simulated chip the serial controller and its target answer too.
+    if (o.backend == "sim") ksx_sim_attach_ps48(ksx_sim_chip::instance());
+    if (o.trace) {
+        cpu* dispatcher = cpu::access();
+        if (cpu_bus_base* inner = dispatcher->cur_bus()) {
+            auto* tracer = new ksx_trace_bus(*inner, std::cerr);  // lives with the process
+            dispatcher->add_if("ksxcsr_trace", tracer);
+            dispatcher->set_cur_if_name("ksxcsr_trace");
+        }
+    }
+    ksx_shell shell(std::cout, std::cerr, o.json);
+    shell.set_progress(isatty(STDERR_FILENO) != 0);
+    if (o.have_commands) return shell.execute_script(o.commands);
+    if (!o.script.empty()) {
+        std::stringstream text;
+        if (o.script == "-") {
+            text << std::cin.rdbuf();
+        } else {
+            std::ifstream in(o.script);
+            if (!in) usage_error("cannot read script " + o.script + ": " + std::strerror(errno));
+            text << in.rdbuf();
+        }
+        return shell.execute_script(text.str());
+    }
+    if (!o.command.empty()) {
+        std::string line;
+        for (const std::string& w : o.command) {
+            const bool quote = w.find_first_of(" \t;") != std::string::npos;
+            line += (line.empty() ? "" : " ") + (quote ? "\"" + w + "\"" : w);
+        }
+        return shell.execute(line);
+    }
+    if (isatty(STDIN_FILENO)) return interactive(shell);
+    std::stringstream text;
+    text << std::cin.rdbuf();
+    return shell.execute_script(text.str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const ksx_shell_error& e) {
+        std::cerr << "ksxcsr: " << e.message << std::endl;
+    } catch (const std::exception& e) {
+        std::cerr << "ksxcsr: " << e.what() << std::endl;
+    }
+    return KSX_USAGE;
+}

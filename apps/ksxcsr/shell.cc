@@ -1,0 +1,582 @@
+#include "apps/ksxcsr/shell.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <sstream>
+
+#include "apps/ksxcsr/json_out.h"
+#include "ip/verif/pcpp/cpu.h"
+#include "platform/csr_addr.h"
+#include "platform/csr_chip_inst.h"
+#include "platform/csr_path.h"
+#include "platform/csr_value_text.h"
+#include "platform/sim/sim_chip.h"
+
+using boost::multiprecision::cpp_int;
+
+namespace {
+
+const char* access_text(ksx_regdb_access a) {
+    switch (a) {
+        case KSX_REGDB_RO: return "ro";
+        case KSX_REGDB_W1C: return "w1c";
+        case KSX_REGDB_W1S: return "w1s";
+        case KSX_REGDB_SC: return "sc";
+        case KSX_REGDB_RW: break;
+    }
+    return "rw";
+}
+
+cpp_int field_value(const cpp_int& reg, const ksx_regdb_field& f) {
+    return (reg >> f.lsb) & ((cpp_int(1) << f.width) - 1);
+}
+
+std::string hex(const cpp_int& v) { return csr_hex_text(v); }
+
+std::string bits_text(const ksx_regdb_field& f) {
+    const uint32_t msb = f.lsb + f.width - 1;
+    return f.width == 1 ? "[" + std::to_string(f.lsb) + "]"
+                        : "[" + std::to_string(msb) + ":" + std::to_string(f.lsb) + "]";
+}
+
+std::string pad(const std::string& s, size_t n) { return s.size() >= n ? s + " " : s + std::string(n - s.size(), ' '); }
+
+}  // namespace
+
+ksx_shell::ksx_shell(std::ostream& out, std::ostream& err, bool json)
+    : out_(out), err_(err), json_(json), db_(ksx_regdb::chip()) {
+    add("help", "help [COMMAND]", "list commands, or show one command's usage", 0, 1, [this](const args_t& a) {
+        if (a.size() == 1) {
+            auto it = commands_.find(a[0]);
+            if (it == commands_.end()) throw ksx_shell_error{"help: unknown command '" + a[0] + "'"};
+            out_ << it->second.usage << "\n  " << it->second.help << "\n";
+            return KSX_OK;
+        }
+        for (const auto& c : commands_) out_ << pad(c.second.usage, 44) << c.second.help << "\n";
+        return KSX_OK;
+    });
+    add("quit", "quit", "leave the shell", 0, 0, [this](const args_t&) {
+        quit_ = true;
+        return KSX_OK;
+    });
+    add("exit", "exit", "leave the shell", 0, 0, [this](const args_t&) {
+        quit_ = true;
+        return KSX_OK;
+    });
+    add_named_commands();
+    add_library_commands();
+    add_check_commands();
+}
+
+void ksx_shell::add(const std::string& name, const std::string& usage, const std::string& help, size_t min_args,
+                    size_t max_args, std::function<int(const args_t&)> run) {
+    commands_[name] = command{usage, help, min_args, max_args, std::move(run)};
+}
+
+std::vector<std::string> ksx_shell::command_names() const {
+    std::vector<std::string> names;
+    for (const auto& c : commands_) names.push_back(c.first);
+    return names;
+}
+
+std::vector<std::string> ksx_shell::split_words(const std::string& line) {
+    std::vector<std::string> words;
+    std::string cur;
+    bool in_word = false;
+    char quote = 0;
+    for (char c : line) {
+        if (quote) {
+            if (c == quote) quote = 0;
+            else cur += c;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            quote = c;
+            in_word = true;
+        } else if (std::isspace(static_cast<unsigned char>(c))) {
+            if (in_word) words.push_back(cur);
+            cur.clear();
+            in_word = false;
+        } else {
+            cur += c;
+            in_word = true;
+        }
+    }
+    if (quote) throw ksx_shell_error{"unterminated quote in: " + line};
+    if (in_word) words.push_back(cur);
+    return words;
+}
+
+cpp_int ksx_shell::parse_number(const std::string& text, const std::string& what) {
+    if (text.empty() || text[0] == '-' || text[0] == '+')
+        throw ksx_shell_error{"bad " + what + " '" + text + "': expected a non-negative number"};
+    try {
+        return csr_parse_value(text);
+    } catch (const std::exception&) {
+        throw ksx_shell_error{"bad " + what + " '" + text + "': expected decimal, 0x hexadecimal or 0-prefixed octal"};
+    }
+}
+
+uint64_t ksx_shell::parse_u64(const std::string& text, const std::string& what) const {
+    const cpp_int v = parse_number(text, what);
+    if (v > cpp_int(UINT64_MAX)) throw ksx_shell_error{"bad " + what + " '" + text + "': more than 64 bits"};
+    return static_cast<uint64_t>(v);
+}
+
+uint32_t ksx_shell::parse_u32(const std::string& text, const std::string& what) const {
+    const cpp_int v = parse_number(text, what);
+    if (v > 0xffffffffu) throw ksx_shell_error{"bad " + what + " '" + text + "': more than 32 bits"};
+    return static_cast<uint32_t>(v);
+}
+
+int ksx_shell::execute(const std::string& line) {
+    try {
+        const args_t words = split_words(line);
+        if (words.empty() || words[0][0] == '#') return KSX_OK;
+        auto it = commands_.find(words[0]);
+        if (it == commands_.end()) throw ksx_shell_error{"unknown command '" + words[0] + "' (try 'help')"};
+        const args_t args(words.begin() + 1, words.end());
+        if (args.size() < it->second.min_args || args.size() > it->second.max_args)
+            throw ksx_shell_error{"usage: " + it->second.usage};
+        const int status = it->second.run(args);
+        out_.flush();
+        return status;
+    } catch (const ksx_shell_error& e) {
+        out_.flush();
+        err_ << "ksxcsr: " << e.message << std::endl;
+        return KSX_USAGE;
+    } catch (const std::exception& e) {
+        out_.flush();
+        err_ << "ksxcsr: " << line << ": " << e.what() << std::endl;
+        return KSX_USAGE;
+    }
+}
+
+int ksx_shell::execute_script(const std::string& text) {
+    int worst = KSX_OK;
+    std::string cmd;
+    auto run = [&](const std::string& c) {
+        const int s = execute(c);
+        worst = std::max(worst, s);
+        return s != KSX_USAGE && !quit_;
+    };
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream parts(line);
+        while (std::getline(parts, cmd, ';'))
+            if (!run(cmd)) return worst;
+    }
+    return worst;
+}
+
+// ---- named access ----------------------------------------------------------------------------
+
+cpp_int ksx_shell::read_reg(const ksx_regdb_location& loc) const {
+    const uint32_t words = (loc.reg->width + 31) / 32;
+    const uint32_t flags = loc.reg->secure ? 1 : 0;
+    cpp_int v = 0;
+    for (uint32_t i = words; i-- > 0;) {
+        v <<= 32;
+        v |= csr_read_addr(loc.address + 4 * i, flags);
+    }
+    return v & ((cpp_int(1) << loc.reg->width) - 1);
+}
+
+void ksx_shell::write_reg(const ksx_regdb_location& loc, const cpp_int& value) const {
+    const uint32_t words = (loc.reg->width + 31) / 32;
+    const uint32_t flags = loc.reg->secure ? 1 : 0;
+    for (uint32_t i = 0; i < words; ++i)
+        csr_write_addr(loc.address + 4 * i, static_cast<uint32_t>((value >> (32 * i)) & 0xffffffffu), flags);
+}
+
+ksx_regdb_location ksx_shell::resolve(const std::string& name, const ksx_regdb_field** field) const {
+    *field = nullptr;
+    std::string why;
+    ksx_regdb_location loc = db_.find(name, &why);
+    if (loc) return loc;
+    // NAME.FIELD: the register is everything before the last dot.
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        std::string why_reg;
+        ksx_regdb_location reg = db_.find(name.substr(0, dot), &why_reg);
+        if (reg) {
+            const std::string fname = name.substr(dot + 1);
+            for (const ksx_regdb_field* f : db_.fields(*reg.reg))
+                if (fname == f->name) {
+                    *field = f;
+                    return reg;
+                }
+            throw ksx_shell_error{"no field '" + fname + "' in " + reg.name()};
+        }
+    }
+    throw ksx_shell_error{"unknown register '" + name + "': " + why};
+}
+
+void ksx_shell::print_register(const ksx_regdb_location& loc, const cpp_int& value) {
+    const cpp_int reset = ksx_regdb::reset_value(*loc.reg);
+    if (json_) {
+        json_out j;
+        j.open('{').field("name", loc.name()).field("address", hex(loc.address));
+        j.field("width", loc.reg->width).field("value", hex(value)).field("reset", hex(reset));
+        j.key("fields").open('[');
+        for (const ksx_regdb_field* f : db_.fields(*loc.reg)) {
+            j.open('{').field("name", f->name).field("msb", f->lsb + f->width - 1).field("lsb", f->lsb);
+            j.field("value", hex(field_value(value, *f))).field("reset", hex(field_value(reset, *f)));
+            j.field("access", access_text(f->access)).close('}');
+        }
+        j.close(']').close('}');
+        out_ << j.text() << "\n";
+        return;
+    }
+    out_ << loc.name() << " @ " << hex(loc.address) << " (" << loc.reg->width << " bits) = " << hex(value) << "\n";
+    for (const ksx_regdb_field* f : db_.fields(*loc.reg)) {
+        out_ << "  " << pad(f->name, 28) << pad(bits_text(*f), 10) << pad(hex(field_value(value, *f)), 14)
+             << "reset " << pad(hex(field_value(reset, *f)), 14) << access_text(f->access) << "\n";
+    }
+}
+
+std::vector<const ksx_regdb_inst*> ksx_shell::select_insts(const std::string& name) const {
+    std::vector<const ksx_regdb_inst*> out;
+    const ksx_regdb_tables& t = db_.tables();
+    if (name.empty()) {
+        for (size_t i = 0; i < t.n_insts; ++i) out.push_back(&t.insts[i]);
+        return out;
+    }
+    if (const ksx_regdb_inst* inst = db_.find_inst(name)) {
+        out.push_back(inst);
+        // Sub-blocks named below it ("pr" covers "pr.psp").
+        for (size_t i = 0; i < t.n_insts; ++i)
+            if (std::string(t.insts[i].name).rfind(name + ".", 0) == 0) out.push_back(&t.insts[i]);
+        return out;
+    }
+    // A group name covers its instances.
+    for (size_t i = 0; i < t.n_insts; ++i)
+        if (name == t.insts[i].group) out.push_back(&t.insts[i]);
+    if (out.empty()) throw ksx_shell_error{"unknown instance or group '" + name + "' (try 'info')"};
+    return out;
+}
+
+std::vector<ksx_regdb_location> ksx_shell::select_regs(const std::string& name, const std::string& filter,
+                                                       bool with_memories) const {
+    std::vector<ksx_regdb_location> out;
+    const ksx_regdb_tables& t = db_.tables();
+    for (const ksx_regdb_inst* inst : select_insts(name)) {
+        const ksx_regdb_class& cls = t.classes[inst->class_idx];
+        for (uint32_t r = 0; r < cls.n_regs; ++r) {
+            const ksx_regdb_reg& reg = t.regs[cls.first_reg + r];
+            if (reg.kind == KSX_REGDB_MEMORY && !with_memories) continue;
+            if (!filter.empty() && std::string(reg.name).find(filter) == std::string::npos) continue;
+            for (uint32_t i = 0; i < reg.count; ++i) {
+                ksx_regdb_location loc;
+                loc.inst = inst;
+                loc.cls = &cls;
+                loc.reg = &reg;
+                loc.index = i;
+                loc.address = inst->base + reg.offset + uint64_t(i) * reg.byte_size;
+                out.push_back(loc);
+            }
+        }
+    }
+    return out;
+}
+
+void ksx_shell::progress(const std::string& what, size_t done, size_t total) {
+    if (!progress_ || total == 0) return;
+    const size_t step = std::max<size_t>(1, total / 100);
+    if (done != total && done % step != 0) return;
+    const int width = 40;
+    const int filled = int(double(done) / double(total) * width);
+    err_ << "\r" << what << " [" << std::string(size_t(filled), '#') << std::string(size_t(width - filled), ' ')
+         << "] " << done << "/" << total << (done == total ? "\n" : "") << std::flush;
+}
+
+void ksx_shell::add_named_commands() {
+    add("info", "info [all]", "groups with their instances and base addresses (all: every instance)", 0, 1,
+        [this](const args_t& a) {
+            if (a.size() == 1 && a[0] != "all") throw ksx_shell_error{"usage: info [all]"};
+            const ksx_regdb_tables& t = db_.tables();
+            // Groups in the order of their first instance's address.
+            std::vector<std::string> order;
+            std::map<std::string, std::vector<const ksx_regdb_inst*>> groups;
+            size_t regs = 0;
+            for (size_t i = 0; i < t.n_insts; ++i) {
+                auto& g = groups[t.insts[i].group];
+                if (g.empty()) order.push_back(t.insts[i].group);
+                g.push_back(&t.insts[i]);
+                regs += t.classes[t.insts[i].class_idx].n_regs;
+            }
+            if (json_) {
+                json_out j;
+                j.open('{').field("top", t.top).field("groups", (long long)groups.size());
+                j.field("instances", (long long)t.n_insts).field("classes", (long long)t.n_classes);
+                j.field("registers", (long long)regs).key("instance_list").open('[');
+                for (size_t i = 0; i < t.n_insts; ++i) {
+                    const ksx_regdb_inst& in = t.insts[i];
+                    j.open('{').field("name", in.name).field("group", in.group);
+                    j.field("class", t.classes[in.class_idx].name).field("base", hex(in.base)).close('}');
+                }
+                j.close(']').close('}');
+                out_ << j.text() << "\n";
+                return KSX_OK;
+            }
+            out_ << t.top << ": " << groups.size() << " groups with blocks, " << t.n_insts << " instances (sub-blocks included), "
+                 << t.n_classes << " block classes, " << regs << " registers and memories\n";
+            if (a.size() == 1) {
+                for (size_t i = 0; i < t.n_insts; ++i) {
+                    const ksx_regdb_inst& in = t.insts[i];
+                    out_ << "  " << pad(in.group, 8) << pad(in.name, 22) << pad(hex(in.base), 12)
+                         << t.classes[in.class_idx].name << "\n";
+                }
+                return KSX_OK;
+            }
+            for (const std::string& name : order) {
+                const auto& g = groups[name];
+                out_ << "  " << pad(name, 8) << pad(std::to_string(g.size()) + (g.size() == 1 ? " instance" : " instances"), 14)
+                     << pad(hex(g.front()->base) + (g.size() > 1 ? ".." + hex(g.back()->base) : ""), 26) << g.front()->name
+                     << (g.size() > 1 ? " ... " + std::string(g.back()->name) : "") << "\n";
+            }
+            return KSX_OK;
+        });
+    add("read", "read NAME[.FIELD]", "read a register (inst.reg, inst.mem[i]) and show its fields", 1, 1,
+        [this](const args_t& a) {
+            const ksx_regdb_field* f = nullptr;
+            const ksx_regdb_location loc = resolve(a[0], &f);
+            const cpp_int v = read_reg(loc);
+            if (f == nullptr) {
+                print_register(loc, v);
+            } else if (json_) {
+                json_out j;
+                j.open('{').field("name", loc.name() + "." + f->name).field("value", hex(field_value(v, *f))).close('}');
+                out_ << j.text() << "\n";
+            } else {
+                out_ << loc.name() << "." << f->name << " " << bits_text(*f) << " = " << hex(field_value(v, *f)) << "\n";
+            }
+            return KSX_OK;
+        });
+    add("write", "write NAME[.FIELD] VALUE", "write a register, or one field by read-modify-write", 2, 2,
+        [this](const args_t& a) {
+            const ksx_regdb_field* f = nullptr;
+            const ksx_regdb_location loc = resolve(a[0], &f);
+            const cpp_int v = parse_number(a[1], "value");
+            const unsigned width = f ? f->width : loc.reg->width;
+            if (v >> width != 0)
+                throw ksx_shell_error{"value " + a[1] + " does not fit " + std::to_string(width) + " bits of " + a[0]};
+            cpp_int next = v;
+            if (f) {
+                const cpp_int mask = ((cpp_int(1) << f->width) - 1) << f->lsb;
+                const cpp_int cur = read_reg(loc);
+                next = (cur ^ (cur & mask)) | (v << f->lsb);
+            }
+            write_reg(loc, next);
+            if (json_) {
+                json_out j;
+                j.open('{').field("name", a[0]).field("written", hex(next)).close('}');
+                out_ << j.text() << "\n";
+            } else {
+                out_ << loc.name() << " <- " << hex(next) << "\n";
+            }
+            return KSX_OK;
+        });
+    add("decode", "decode ADDRESS", "name the instance, register, entry and fields at an address", 1, 1,
+        [this](const args_t& a) {
+            const uint64_t addr = parse_u64(a[0], "address");
+            const ksx_regdb_location loc = db_.decode(addr);
+            if (loc.inst == nullptr) throw ksx_shell_error{"address " + hex(addr) + " lies in no block instance"};
+            if (json_) {
+                json_out j;
+                j.open('{').field("address", hex(addr)).field("instance", loc.inst->name);
+                j.field("class", loc.cls->name).field("offset", hex(addr - loc.inst->base));
+                if (loc) {
+                    j.field("register", loc.reg->name).field("index", loc.index).field("word", loc.word);
+                    j.key("fields").open('[');
+                    for (const ksx_regdb_field* f : db_.fields(*loc.reg))
+                        if (f->lsb + f->width > 32 * loc.word && f->lsb < 32 * (loc.word + 1)) j.str(f->name);
+                    j.close(']');
+                }
+                j.close('}');
+                out_ << j.text() << "\n";
+                return KSX_OK;
+            }
+            out_ << hex(addr) << ": " << loc.inst->name << " (" << loc.cls->name << ") + "
+                 << hex(addr - loc.inst->base);
+            if (!loc) {
+                out_ << ", no register\n";
+                return KSX_OK;
+            }
+            out_ << ", " << loc.name() << " word " << loc.word << "\n";
+            for (const ksx_regdb_field* f : db_.fields(*loc.reg))
+                if (f->lsb + f->width > 32 * loc.word && f->lsb < 32 * (loc.word + 1))
+                    out_ << "  " << pad(f->name, 28) << bits_text(*f) << "\n";
+            return KSX_OK;
+        });
+    add("find", "find TEXT", "registers whose name contains TEXT, in every instance", 1, 1, [this](const args_t& a) {
+        const ksx_regdb_tables& t = db_.tables();
+        json_out j;
+        j.open('[');
+        size_t n = 0;
+        for (size_t i = 0; i < t.n_insts; ++i) {
+            const ksx_regdb_class& cls = t.classes[t.insts[i].class_idx];
+            for (uint32_t r = 0; r < cls.n_regs; ++r) {
+                const ksx_regdb_reg& reg = t.regs[cls.first_reg + r];
+                const std::string full = std::string(t.insts[i].name) + "." + reg.name;
+                if (full.find(a[0]) == std::string::npos) continue;
+                ++n;
+                const uint64_t addr = t.insts[i].base + reg.offset;
+                if (json_) j.open('{').field("name", full).field("address", hex(addr)).close('}');
+                else out_ << pad(full, 48) << hex(addr) << (reg.count > 1 ? " [" + std::to_string(reg.count) + "]" : "") << "\n";
+            }
+        }
+        if (json_) out_ << j.close(']').text() << "\n";
+        else out_ << n << " match" << (n == 1 ? "" : "es") << "\n";
+        return KSX_OK;
+    });
+    add("ls", "ls INSTANCE", "registers and memories of one block instance", 1, 1, [this](const args_t& a) {
+        const ksx_regdb_inst* inst = db_.find_inst(a[0]);
+        if (!inst) throw ksx_shell_error{"unknown instance '" + a[0] + "' (try 'info')"};
+        const ksx_regdb_tables& t = db_.tables();
+        const ksx_regdb_class& cls = t.classes[inst->class_idx];
+        json_out j;
+        j.open('[');
+        if (!json_) out_ << inst->name << " (" << cls.name << ") @ " << hex(inst->base) << "\n";
+        for (uint32_t r = 0; r < cls.n_regs; ++r) {
+            const ksx_regdb_reg& reg = t.regs[cls.first_reg + r];
+            if (json_) {
+                j.open('{').field("name", reg.name).field("offset", hex(reg.offset)).field("width", reg.width);
+                j.field("count", reg.count).field("kind", reg.kind == KSX_REGDB_MEMORY ? "memory" : "register").close('}');
+            } else {
+                out_ << "  " << pad(hex(reg.offset), 10) << pad(reg.name, 40) << reg.width << " bits"
+                     << (reg.kind == KSX_REGDB_MEMORY ? " x " + std::to_string(reg.count) + " entries"
+                         : reg.count > 1 ? " x " + std::to_string(reg.count) : "")
+                     << "\n";
+            }
+        }
+        if (json_) out_ << j.close(']').text() << "\n";
+        return KSX_OK;
+    });
+}
+
+void ksx_shell::add_library_commands() {
+    auto print_value = [this](const std::string& key, const std::string& value) {
+        if (json_) out_ << json_out().open('{').field(key, value).close('}').text() << "\n";
+        else out_ << value << "\n";
+    };
+    auto depth = [this](const std::string& s) { return int(parse_u32(s, "depth")); };
+    add("csr_read", "csr_read PATH", "read a model node by path (paths are 'none' chains)", 1, 1,
+        [=](const args_t& a) {
+            print_value("value", csr_read(a[0]));
+            return KSX_OK;
+        });
+    add("csr_write", "csr_write PATH VALUE", "write a model node by path", 2, 2, [=](const args_t& a) {
+        parse_number(a[1], "value");
+        csr_write(a[0], a[1]);
+        return KSX_OK;
+    });
+    add("csr_list", "csr_list PATH DEPTH [ACTIONS]", "apply read/show actions to the descendants of a path", 2, 3,
+        [=](const args_t& a) {
+            csr_list(a[0], depth(a[1]), a.size() > 2 ? a[2] : "");
+            return KSX_OK;
+        });
+    add("csr_find", "csr_find PATH TEXT DEPTH [ACTIONS]", "actions on descendants whose name contains TEXT", 3, 4,
+        [=](const args_t& a) {
+            csr_find(a[0], a[1], depth(a[2]), a.size() > 3 ? a[3] : "");
+            return KSX_OK;
+        });
+    add("csr_prefix", "csr_prefix PATH PREFIX DEPTH [ACTIONS]", "actions on descendants whose name starts with PREFIX",
+        3, 4, [=](const args_t& a) {
+            csr_prefix(a[0], a[1], depth(a[2]), a.size() > 3 ? a[3] : "");
+            return KSX_OK;
+        });
+    add("read_addr", "read_addr ADDRESS [FLAGS]", "read one 32-bit word", 1, 2, [=](const args_t& a) {
+        const uint32_t w = csr_read_addr(parse_u64(a[0], "address"), a.size() > 1 ? parse_u32(a[1], "flags") : 0);
+        print_value("value", hex(w));
+        return KSX_OK;
+    });
+    add("write_addr", "write_addr ADDRESS DATA [FLAGS]", "write one 32-bit word", 2, 3, [=](const args_t& a) {
+        csr_write_addr(parse_u64(a[0], "address"), parse_u32(a[1], "data"),
+                       a.size() > 2 ? parse_u32(a[2], "flags") : 0);
+        return KSX_OK;
+    });
+    add("block_read_addr", "block_read_addr ADDRESS COUNT", "read COUNT words as one block", 2, 2,
+        [=](const args_t& a) {
+            const uint32_t n = parse_u32(a[1], "count");
+            if (n > 65536) throw ksx_shell_error{"bad count '" + a[1] + "': at most 65536 words"};
+            const auto words = csr_block_read_addr(parse_u64(a[0], "address"), int32_t(n), 0);
+            json_out j;
+            j.open('[');
+            std::string text;
+            for (uint32_t w : words) {
+                j.str(hex(w));
+                text += (text.empty() ? "" : " ") + hex(w);
+            }
+            if (json_) out_ << json_out().open('{').key("words").text() << j.close(']').text() << "}\n";
+            else out_ << text << "\n";
+            return KSX_OK;
+        });
+    add("block_write_addr", "block_write_addr ADDRESS WORD...", "write words as one block", 2, 65537,
+        [=](const args_t& a) {
+            std::vector<uint32_t> words;
+            for (size_t i = 1; i < a.size(); ++i) words.push_back(parse_u32(a[i], "word"));
+            csr_block_write_addr(parse_u64(a[0], "address"), int32_t(words.size()), words, 0);
+            return KSX_OK;
+        });
+    add("burst_read", "burst_read ADDRESS LENGTH [FLAGS]", "read LENGTH bytes (least significant byte first)", 2, 3,
+        [=](const args_t& a) {
+            const uint32_t len = parse_u32(a[1], "length");
+            if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + a[1] + "': at most 1 MiB"};
+            print_value("value", csr_read_burst(parse_u64(a[0], "address"), len,
+                                                a.size() > 2 ? parse_u32(a[2], "flags") : 0));
+            return KSX_OK;
+        });
+    add("burst_write", "burst_write ADDRESS LENGTH DATA [FLAGS]", "write LENGTH bytes of DATA, least significant first",
+        3, 4, [=](const args_t& a) {
+            const uint32_t len = parse_u32(a[1], "length");
+            if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + a[1] + "': at most 1 MiB"};
+            parse_number(a[2], "data");
+            csr_write_burst(parse_u64(a[0], "address"), len, a[2], a.size() > 3 ? parse_u32(a[3], "flags") : 0);
+            return KSX_OK;
+        });
+    add("flush", "flush", "complete every access the interface still holds", 0, 0, [](const args_t&) {
+        csr_flush();
+        return KSX_OK;
+    });
+    add("sim", "sim fault ADDRESS SIZE stuck VALUE|drop|noresp | sim clear",
+        "make the simulated chip misbehave on an address range, or heal it", 1, 5, [this](const args_t& a) {
+            static std::vector<int> handles;
+            auto& sim = ksx_sim_chip::instance();
+            if (a[0] == "clear" && a.size() == 1) {
+                for (int h : handles) sim.clear_fault(h);
+                handles.clear();
+                return KSX_OK;
+            }
+            if (a[0] != "fault" || a.size() < 4) throw ksx_shell_error{"usage: " + commands_["sim"].usage};
+            ksx_sim_fault f;
+            if (a[3] == "stuck" && a.size() == 5) {
+                f.kind = ksx_sim_fault::stuck_value;
+                f.value = parse_u32(a[4], "value");
+            } else if (a[3] == "drop" && a.size() == 4) {
+                f.kind = ksx_sim_fault::drop_writes;
+            } else if (a[3] == "noresp" && a.size() == 4) {
+                f.kind = ksx_sim_fault::no_response;
+            } else {
+                throw ksx_shell_error{"usage: " + commands_["sim"].usage};
+            }
+            handles.push_back(sim.inject_fault(csr_get_cur_chip_id(), parse_u64(a[1], "address"),
+                                               parse_u64(a[2], "size"), f));
+            return KSX_OK;
+        });
+}
+
+void ksx_shell::add_check_commands() {
+    add("golden", "golden write|cmp|read FILE [NAME] [FILTER]",
+        "save registers to a golden image, compare the chip with one, or show its values", 2, 4,
+        [this](const args_t& a) { return cmd_golden(a); });
+    add("check", "check reset|rw [NAME]",
+        "reset: registers that differ from their reset value; rw: walking ones and zeros in read-write fields", 1, 2,
+        [this](const args_t& a) {
+            if (a[0] == "reset") return cmd_check_reset(a);
+            if (a[0] == "rw") return cmd_check_rw(a);
+            throw ksx_shell_error{"usage: check reset|rw [NAME]"};
+        });
+}

@@ -1,0 +1,155 @@
+#include "platform/hal/cpu_hal_if.h"
+
+#include <sstream>
+
+#include "ip/verif/pcpp/logmsg.h"
+
+namespace {
+
+constexpr uint32_t kByteElements = 2;
+constexpr uint32_t kDeadbeef = 0xdeadbeef;
+
+std::string hex(uint64_t v)
+{
+    std::ostringstream os;
+    os << "0x" << std::hex << v;
+    return os.str();
+}
+
+/// Buffer position of transfer byte i.
+inline uint32_t pos(uint32_t i, uint32_t len, bool reverse) { return reverse ? len - 1 - i : i; }
+
+}  // namespace
+
+cpu_hal_if::cpu_hal_if(const std::string& if_name, const std::string& hier_path)
+    : cpu_bus_base(if_name, hier_path), backend_(ksx_make_bus_backend())
+{
+    ksx_set_platform_backend(backend_);
+}
+
+cpu_hal_if::cpu_hal_if(const std::string& if_name, const std::string& hier_path,
+                       std::shared_ptr<ksx_bus_backend> backend)
+    : cpu_bus_base(if_name, hier_path), backend_(std::move(backend))
+{
+}
+
+cpu_hal_if::~cpu_hal_if() = default;
+
+bool cpu_hal_if::check(const char* op, uint32_t chip, uint64_t addr, uint64_t len, bool word_aligned) const
+{
+    const std::string who = "cpu_hal_if " + if_name_ + ": " + op + " at " + hex(addr);
+    if (word_aligned && (addr & 3)) {
+        plog_err(who + " is not word-aligned");
+        return false;
+    }
+    if (!backend_ || !backend_->in_window(chip, addr, len)) {
+        plog_err(who + " (" + std::to_string(len) + " bytes, chip " + std::to_string(chip) +
+                 ") is outside the bus window " + (backend_ ? backend_->describe() : std::string("(none)")));
+        return false;
+    }
+    return true;
+}
+
+uint32_t cpu_hal_if::read(uint32_t chip, uint64_t addr, state, uint32_t)
+{
+    if (!check("read", chip, addr, 4, true)) return kDeadbeef;
+    return backend_->read_word(chip, addr);
+}
+
+void cpu_hal_if::write(uint32_t chip, uint64_t addr, uint32_t data, state, uint32_t)
+{
+    if (!check("write", chip, addr, 4, true)) return;
+    backend_->write_word(chip, addr, data, 0xF);
+}
+
+void cpu_hal_if::block_write(uint32_t chip, uint64_t addr, int32_t count, const std::vector<uint32_t>& data, state,
+                             uint32_t flags)
+{
+    if (count < 0) {
+        plog_err("cpu_hal_if " + if_name_ + ": block_write at " + hex(addr) + " with negative count " +
+                 std::to_string(count));
+        return;
+    }
+    uint32_t n = uint32_t(count);
+    if (data.size() < n) {
+        plog_err("cpu_hal_if " + if_name_ + ": block_write at " + hex(addr) + " has " + std::to_string(data.size()) +
+                 " elements for count " + std::to_string(count) + "; writing " + std::to_string(data.size()));
+        n = uint32_t(data.size());
+    }
+    if (n == 0) return;
+    if (flags & kByteElements) {
+        if (!check("block_write", chip, addr, n, false)) return;
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint64_t a = addr + i;
+            const unsigned lane = unsigned(a & 3);
+            backend_->write_word(chip, a & ~uint64_t(3), (data[i] & 0xFF) << (8 * lane), 1u << lane);
+        }
+        return;
+    }
+    if (!check("block_write", chip, addr, 4ull * n, true)) return;
+    for (uint32_t i = 0; i < n; ++i) backend_->write_word(chip, addr + 4ull * i, data[i], 0xF);
+}
+
+std::vector<uint32_t> cpu_hal_if::block_read(uint32_t chip, uint64_t addr, int32_t count, state, uint32_t flags)
+{
+    if (count <= 0) {
+        if (count < 0)
+            plog_err("cpu_hal_if " + if_name_ + ": block_read at " + hex(addr) + " with negative count " +
+                     std::to_string(count));
+        return {};
+    }
+    const uint32_t n = uint32_t(count);
+    std::vector<uint32_t> out(n, kDeadbeef);
+    if (flags & kByteElements) {
+        if (!check("block_read", chip, addr, n, false)) return out;
+        for (uint32_t i = 0; i < n; ++i) {
+            const uint64_t a = addr + i;
+            out[i] = (backend_->read_word(chip, a & ~uint64_t(3)) >> (8 * (a & 3))) & 0xFF;
+        }
+        return out;
+    }
+    if (!check("block_read", chip, addr, 4ull * n, true)) return out;
+    for (uint32_t i = 0; i < n; ++i) out[i] = backend_->read_word(chip, addr + 4ull * i);
+    return out;
+}
+
+bool cpu_hal_if::burst_write(uint32_t chip, uint64_t addr, uint32_t len, const uint8_t* buf, state, uint32_t,
+                             bool reverse)
+{
+    if (len == 0) return true;
+    if (!buf) {
+        plog_err("cpu_hal_if " + if_name_ + ": burst_write at " + hex(addr) + " without a buffer");
+        return false;
+    }
+    if (!check("burst_write", chip, addr, len, true)) return false;
+    for (uint32_t k = 0; 4ull * k < len; ++k) {
+        uint32_t word = 0;
+        uint32_t mask = 0;
+        for (uint32_t j = 0; j < 4 && 4 * k + j < len; ++j) {
+            const unsigned lane = 3 - j;
+            word |= uint32_t(buf[pos(4 * k + j, len, reverse)]) << (8 * lane);
+            mask |= 1u << lane;
+        }
+        backend_->write_word(chip, addr + 4ull * k, word, mask);
+    }
+    return true;
+}
+
+bool cpu_hal_if::burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8_t* buf, state, uint32_t,
+                            bool reverse)
+{
+    if (len == 0) return true;
+    if (!buf) {
+        plog_err("cpu_hal_if " + if_name_ + ": burst_read at " + hex(addr) + " without a buffer");
+        return false;
+    }
+    const bool ok = check("burst_read", chip, addr, len, true);
+    for (uint32_t k = 0; 4ull * k < len; ++k) {
+        const uint32_t word = ok ? backend_->read_word(chip, addr + 4ull * k) : kDeadbeef;
+        for (uint32_t j = 0; j < 4 && 4 * k + j < len; ++j)
+            buf[pos(4 * k + j, len, reverse)] = uint8_t(word >> (8 * (3 - j)));
+    }
+    return ok;
+}
+
+void cpu_hal_if::flush_all_pending() {}

@@ -1,1 +1,0 @@
-int ksx_tmp_probe() { return 0; }

@@ -1,0 +1,170 @@
+// The whole chip map after start-up: instance addresses, the registry against the register
+// map database (two products of the same description), duplicate registration, lookup
+// failures, the board-controller map, and the simulated chip's reset values and interrupts.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "model/dru/dru_top_csr.h"
+#include "model/ksx_top/ksx_top_csr.h"
+#include "model/utils/ksx_regdb.h"
+#include "platform/csr_addr.h"
+#include "platform/csr_init.h"
+#include "platform/csr_path.h"
+#include "platform/sim/sim_chip.h"
+#include "tests/support/log_capture.h"
+
+namespace {
+
+using registry_t = vmo_blk_reg_model<vmo_csr_base>;
+
+ksx_top_csr_t& top() {
+    sdk::platform::kestrix::csr_init();
+    return *ksx_csr_top();
+}
+
+TEST(chip_map, instances_sit_at_their_base_addresses) {
+    ksx_top_csr_t& t = top();
+    EXPECT_EQ(t.txs.txs.cfg_timer_static.get_offset(), 0x52000010u);  // block offset 0x10
+    EXPECT_EQ(t.txs.txs.get_offset(), 0x52000000u);
+    EXPECT_EQ(t.dpp.dpp[1].get_offset() - t.dpp.dpp[0].get_offset(), 0x100000u);
+    EXPECT_EQ(t.sgi.te[5].get_offset(), 0x622c0000u + 5 * 0x40000u);
+    EXPECT_EQ(t.sge.te[0].get_offset(), 0x624c0000u);
+    // A register inside two instances of the same class keeps the same distance.
+    EXPECT_EQ(t.sgi.te[5].base.get_offset() - t.sgi.te[4].base.get_offset(), 0x40000u);
+    EXPECT_EQ(t.get_offset(), 0u);
+    EXPECT_EQ(csr_get_offset_hex("none.none.none"), "0x6f100000");
+}
+
+TEST(chip_map, registry_matches_the_register_map_database) {
+    top();
+    auto reg = registry_t::access();
+    const auto all = reg->GetAllCSR(0);
+    const ksx_regdb_tables& db = ksx_regdb::chip().tables();
+
+    // Every registered block instance is in the database at the same address, and back.
+    std::multiset<uint64_t> db_blocks, model_addresses;
+    size_t registered = 0;
+    for (size_t i = 0; i < db.n_insts; ++i)
+        if (db.insts[i].reg_inst >= 0) {
+            db_blocks.insert(db.insts[i].base);
+            ++registered;
+        }
+    for (vmo_csr_base* n : all) model_addresses.insert(n->get_offset());
+    // The top, 37 group wrappers and every block instance.
+    EXPECT_EQ(all.size(), 1 + 37 + registered);
+    for (uint64_t a : db_blocks) EXPECT_GE(model_addresses.count(a), 1u) << std::hex << a;
+    EXPECT_TRUE(reg->GetAllCSR(1).empty());
+
+    // Type names in string order, then instance: bx instance 0 and 1 come first.
+    ASSERT_GE(all.size(), 3u);
+    EXPECT_EQ(all[0]->get_offset(), 0x6f100000u);
+    EXPECT_EQ(all[1]->get_offset(), 0x6f180000u);
+
+    // Groups without blocks are registered too.
+    EXPECT_EQ(&reg->Get<ksx_pxb_lgrp_csr_t>(0, "ksx_pxb_lgrp_csr_t", 0), &ksx_csr_top()->pxb);
+    EXPECT_EQ(&reg->Get<ksx_pp_lgrp_csr_t>(0, "ksx_pp_lgrp_csr_t", 0), &ksx_csr_top()->pp);
+    EXPECT_EQ(&reg->Get<ksx_mc_lgrp_csr_t>(0, "ksx_mc_lgrp_csr_t", 0), &ksx_csr_top()->mc);
+    // Registry instance numbers are chip-wide: sgi's te[0] is te instance 4, sge's te[0] is 12.
+    EXPECT_EQ(&reg->Get<ksx_te_csr_t>(0, "ksx_te_csr_t", 4), &ksx_csr_top()->sgi.te[0]);
+    EXPECT_EQ(&reg->Get<ksx_te_csr_t>(0, "ksx_te_csr_t", 12), &ksx_csr_top()->sge.te[0]);
+}
+
+TEST(chip_map, second_init_reports_duplicates_and_keeps_the_first) {
+    ksx_top_csr_t& first = top();
+    auto reg = registry_t::access();
+    const size_t before = reg->GetAllCSR(0).size();
+    auto* second = new ksx_top_csr_t("ksx0", nullptr);  // lives on: the registry may point at nothing else
+    log_capture cap;
+    second->init(0);
+    const auto msgs = cap.messages();
+    // One report per group wrapper and block instance (the top is registered by start-up).
+    EXPECT_EQ(msgs.size(), before - 1);
+    ASSERT_FALSE(msgs.empty());
+    EXPECT_EQ(msgs.front().rfind("ERROR :: chip_id : 0 has ", 0), 0u);
+    EXPECT_NE(msgs.front().find(" already registered"), std::string::npos);
+    EXPECT_EQ(reg->GetAllCSR(0).size(), before);
+    EXPECT_EQ(&reg->Get<ksx_txs_csr_t>(0, "ksx_txs_csr_t", 0), &first.txs.txs);
+}
+
+TEST(chip_map_death, get_failures_stop_with_their_report) {
+    top();
+    auto reg = registry_t::access();
+    EXPECT_DEATH(reg->Get<ksx_txs_csr_t>(1, "ksx_txs_csr_t", 0),
+                 "chip_id : 1 has to be registered for ksx_txs_csr_t");
+    EXPECT_DEATH(reg->Get<ksx_txs_csr_t>(0, "ksx_txs_csr_t", 5),
+                 "chip_id : 0 inst 5 is not registerd yet! for class ksx_txs_csr_t");
+    EXPECT_DEATH(reg->Get<ksx_te_csr_t>(0, "ksx_txs_csr_t", 0), "can not cast from vmo_csr_base to ksx_txs_csr_t");
+}
+
+TEST(chip_map, database_names_and_addresses_for_every_instance) {
+    const ksx_regdb& db = ksx_regdb::chip();
+    const ksx_regdb_tables& t = db.tables();
+    ASSERT_GT(t.n_insts, 100u);
+    for (size_t i = 0; i < t.n_insts; ++i) {
+        const ksx_regdb_inst& in = t.insts[i];
+        EXPECT_EQ(db.find_inst(in.name), &in);
+        // The first word of each instance decodes to it or to a sub-block placed at its start.
+        const ksx_regdb_location loc = db.decode(in.base);
+        ASSERT_NE(loc.inst, nullptr) << in.name;
+        EXPECT_EQ(std::string(loc.inst->name).rfind(in.name, 0), 0u) << in.name << " decodes as " << loc.inst->name;
+        // Every block has a register "base" at offset 0.
+        const ksx_regdb_location b = db.find(std::string(in.name) + ".base");
+        EXPECT_TRUE(b) << in.name;
+        EXPECT_EQ(b.address, in.base);
+    }
+    EXPECT_EQ(db.find("txs.cfg_timer_static").address, 0x52000010u);
+    EXPECT_EQ(db.decode(0x52000010).name(), "txs.cfg_timer_static");
+    EXPECT_EQ(db.decode(0x5200001c).name(), "txs.cfg_timer_static");  // its last word (100 bits)
+    EXPECT_EQ(db.find("txs.cfg_flow_ctl").address, ksx_csr_top()->txs.txs.cfg_flow_ctl.get_offset());
+    EXPECT_EQ(db.find("sgi.te[5].base").address, 0x622c0000u + 5 * 0x40000u);
+    EXPECT_EQ(db.find("dpp[1].base").address - db.find("dpp[0].base").address, 0x100000u);
+    const ksx_regdb_location bell = db.find("txs.dhs_doorbell[5]");
+    ASSERT_TRUE(bell);
+    EXPECT_EQ(db.decode(bell.address).name(), "txs.dhs_doorbell[5]");
+    EXPECT_EQ(ksx_regdb::reset_value(*db.find("txs.cfg_flow_ctl").reg),
+              boost::multiprecision::cpp_int("0x22002382000c003e010"));
+}
+
+TEST(chip_map, board_controller_map_builds_on_demand) {
+    auto* dru = new dru_top_csr_t("dru0", nullptr);
+    log_capture cap;  // registers under its own class names: nothing collides with the chip
+    dru->init(0);
+    EXPECT_EQ(cap.messages(), std::vector<std::string>{});
+    EXPECT_EQ(dru->pc.pc.get_offset(), 0x100c000u);
+    EXPECT_EQ(dru->swi_config.swi_config.get_offset(), 0x1000000u);
+    const ksx_regdb& board = ksx_regdb::board();
+    EXPECT_EQ(board.tables().n_insts, 5u);
+    EXPECT_EQ(board.find_inst("pc")->base, 0x100c000u);
+}
+
+TEST(chip_map, simulated_chip_answers_resets_and_interrupts) {
+    top();
+    ksx_sim_chip::instance().clear_store();
+    // The 75-bit flow-control register reads its reset value word by word.
+    const uint64_t flow = ksx_regdb::chip().find("txs.cfg_flow_ctl").address;
+    EXPECT_EQ(csr_read_addr(flow, 0), 0xc003e010u);
+    EXPECT_EQ(csr_read_addr(flow + 4, 0), 0x02382000u);
+    EXPECT_EQ(csr_read_addr(flow + 8, 0), 0x220u);
+    // The model reads the same through its own access path.
+    auto& reg = ksx_csr_top()->txs.txs.cfg_flow_ctl;
+    reg.all(0);
+    reg.read();
+    EXPECT_EQ(reg.all(), boost::multiprecision::cpp_int("0x22002382000c003e010"));
+
+    const ksx_regdb_location g = ksx_regdb::chip().find("txs.int_sch.intreg");
+    ASSERT_TRUE(g);
+    const uint64_t a = g.address;
+    csr_write_addr(a + 4, 0x6, 0);  // int_test_set raises pending bits
+    EXPECT_EQ(csr_read_addr(a, 0), 0x6u);
+    csr_write_addr(a, 0x2, 0);  // writing ones to intreg clears them
+    EXPECT_EQ(csr_read_addr(a, 0), 0x4u);
+    csr_write_addr(a + 8, 0x5, 0);
+    csr_write_addr(a + 12, 0x1, 0);
+    EXPECT_EQ(csr_read_addr(a + 8, 0), 0x4u);
+    EXPECT_EQ(csr_read_addr(a + 12, 0), 0x4u);
+    ksx_sim_chip::instance().clear_store();
+}
+
+}  // namespace

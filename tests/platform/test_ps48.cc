@@ -1,0 +1,196 @@
+// The serial register path: exact controller traffic, command words, and exchanges with the
+// simulated controller and target, including the time-out paths.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ip/verif/pcpp/cpu.h"
+#include "platform/hal/cpu_hal_if.h"
+#include "platform/ps48.h"
+#include "platform/sim/sim_chip.h"
+#include "platform/sim/sim_ssi_controller.h"
+#include "tests/support/knob_fixture.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/recording_bus.h"
+
+namespace {
+
+std::string bw(const std::string& addr, const std::string& word)
+{
+    return "block_write chip=0 addr=" + addr + " count=1 data=[" + word + "] state=0 flags=0x1";
+}
+std::string br(const std::string& addr) { return "block_read chip=0 addr=" + addr + " count=1 state=0 flags=0x1"; }
+
+TEST(ps48_words, command_words_and_page_split)
+{
+    EXPECT_EQ(ksx_ps48_write_word(0x123, 0xCAFEF00D, 0), 0x4123CAFEF00Dull);
+    EXPECT_EQ(ksx_ps48_write_word(0x1123, 1, 3), 0x712300000001ull);  // offset keeps 12 bits
+    EXPECT_EQ(ksx_ps48_read_word(0x12345), 0x800000012345ull);
+    EXPECT_EQ(ksx_ps48_page_word(0x12, 0x12), 0xC00001200012ull);
+    EXPECT_EQ(ksx_ps48_page_word(0x3FFFFF, 0x2ABCDE), 0xF8FFFFFABCDEull);
+    EXPECT_EQ(ksx_ps48_page_word(0x100000, 0x00001), 0xD00000000001ull);
+    EXPECT_EQ(ksx_ps48_page_word(0x80000, 0x200000), 0xC88000000000ull);
+}
+
+TEST(ps48_traffic, write_drives_the_controller_word_by_word)
+{
+    recording_bus bus;
+    bus_registration reg(bus);
+    // Reads in order: port A data, status poll, port A data, receive status, three frames.
+    bus.script({0x82, 0x4, 0x02, 0xC, 0x4000, 0x0000, 0x0000});
+    log_capture cap;
+    EXPECT_TRUE(ksx_ps48_write(0x123, 0xCAFEF00D, 0));
+    EXPECT_EQ(bus.texts(), (std::vector<std::string>{
+                               bw("0x2800", "0xf"), bw("0x307c2468", "0xf"), br("0x4000"), bw("0x4000", "0x2"),
+                               bw("0x2860", "0x4123"), bw("0x2860", "0xcafe"), bw("0x2860", "0xf00d"),
+                               bw("0x2810", "0x1"), br("0x2828"), br("0x4000"), bw("0x4000", "0x82"),
+                               bw("0x307c2468", "0x0"), br("0x2828"), br("0x2860"), br("0x2860"), br("0x2860")}));
+    EXPECT_EQ(bus.scripted_left(), 0u);
+    EXPECT_TRUE(cap.messages().empty());
+}
+
+TEST(ps48_traffic, receive_decodes_types_and_reports_bad_frames)
+{
+    recording_bus bus;
+    bus_registration reg(bus);
+    log_capture cap;
+    uint32_t v = 7;
+    bus.script({0x4});
+    EXPECT_EQ(ksx_ps48_rx(0, "rd", v), "null");
+    EXPECT_EQ(bus.count("block_read"), 1u);
+    bus.script({0x8, 0x8000, 0x1234, 0x5678});
+    EXPECT_EQ(ksx_ps48_rx(0, "rd", v), "rd");
+    EXPECT_EQ(v, 0x12345678u);
+    bus.script({0x8, 0x0000, 0xFFFF, 0xFFFF});
+    EXPECT_EQ(ksx_ps48_rx(0, "rd", v), "st");
+    EXPECT_EQ(v, 0x12345678u);  // only "rd" stores its value
+    EXPECT_TRUE(cap.messages().empty());
+    bus.script({0x8, 0xC003, 0, 0, 0x8, 0x4011, 0, 0});
+    EXPECT_EQ(ksx_ps48_rx(0, "wr", v), "illegal");
+    EXPECT_EQ(ksx_ps48_rx(0, "wr", v), "wr");
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{"ERROR :: SSI_RESPONSE interrupt filed , interrput value : 3",
+                                                        "ERROR :: SSI_RESPONSE illegal type : 3",
+                                                        "ERROR :: SSI_RESPONSE interrupt filed , interrput value : 17"}));
+}
+
+TEST(ps48_traffic, gpio_bits)
+{
+    recording_bus bus;
+    bus_registration reg(bus);
+    bus.poke(0, 0x400C, 0xF0);
+    ksx_ps48_gpio_set_bit(9, 1);
+    ksx_ps48_gpio_set_bit(15, 0);
+    ksx_ps48_gpio_set_bit(3, 1);
+    EXPECT_EQ(bus.peek(0, 0x400C), 0x72u);
+    EXPECT_EQ(bus.peek(0, 0x4010), 0x82u);
+    EXPECT_EQ(bus.peek(0, 0x4000), 0x08u);
+    EXPECT_EQ(bus.peek(0, 0x4004), 0x08u);
+    ksx_ps48_set_gpio_bit(4, 3, 0);
+    EXPECT_EQ(bus.peek(0, 0x4004), 0x00u);
+}
+
+class ps48_sim_test : public knob_fixture {
+protected:
+    void SetUp() override
+    {
+        knob_fixture::SetUp();
+        ksx_sim_chip::instance().reset();
+        hal = std::make_unique<cpu_hal_if>("cpu", "all");
+        reg = std::make_unique<bus_registration>(*hal);
+        sim = ksx_sim_attach_ps48(ksx_sim_chip::instance());
+    }
+    void TearDown() override
+    {
+        reg.reset();
+        hal.reset();
+        ksx_sim_chip::instance().reset();
+        knob_fixture::TearDown();
+    }
+    std::unique_ptr<cpu_hal_if> hal;
+    std::unique_ptr<bus_registration> reg;
+    ksx_sim_ps48 sim;
+};
+
+TEST_F(ps48_sim_test, init_configures_controller_and_select_line)
+{
+    log_capture cap;
+    ps48_init(12);
+    EXPECT_EQ(ps48_get_cur_baudr(), 12u);
+    EXPECT_EQ(sim.ctrl->reg(0x00), 15u);
+    EXPECT_EQ(sim.ctrl->reg(0x04), 2u);
+    EXPECT_EQ(sim.ctrl->reg(0x08), 1u);
+    EXPECT_EQ(sim.ctrl->reg(0x10), 1u);
+    EXPECT_EQ(sim.ctrl->reg(0x14), 12u);
+    auto& chip = ksx_sim_chip::instance();
+    EXPECT_EQ(chip.peek(0, 0x4000), 0x82u);
+    EXPECT_EQ(chip.peek(0, 0x4004), 0x82u);
+    EXPECT_EQ(chip.peek(0, 0x307C2468), 0u);
+    EXPECT_EQ(sim.target->commands(), (std::vector<uint64_t>{KSX_PS48_INIT_WORD, 0, 0}));
+    EXPECT_EQ(sim.ctrl->frames(), (std::vector<uint32_t>{0x2A55, 0x95AA, 0x5694, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(cap.messages().empty());
+}
+
+TEST_F(ps48_sim_test, write_page_sends_page_then_offset_and_round_trips)
+{
+    log_capture cap;
+    ps48_init(4);
+    EXPECT_TRUE(ksx_ps48_write_page(0x12345, 0x77, true));
+    const std::vector<uint64_t> cmds(sim.target->commands().begin() + 3, sim.target->commands().end());
+    EXPECT_EQ(cmds, (std::vector<uint64_t>{0xC00001200012ull, 0x434500000077ull}));
+    const std::vector<uint32_t> frames(sim.ctrl->frames().begin() + 9, sim.ctrl->frames().end());
+    EXPECT_EQ(frames, (std::vector<uint32_t>{0xC000, 0x0120, 0x0012, 0x4345, 0x0000, 0x0077}));
+    EXPECT_EQ(sim.target->write_page(), 0x12u);
+    EXPECT_EQ(sim.target->read_page(), 0x12u);
+    EXPECT_EQ(sim.target->reg(0x12345), 0x77u);
+
+    EXPECT_TRUE(ps48_write_addr(0x12ffc, 0x13572468, "unused"));
+    EXPECT_EQ(ps48_read_addr(0x12ffc, "unused"), "0x13572468");
+    EXPECT_EQ(ps48_read_addr(0x12345, ""), "0x77");
+    sim.target->set_reg(0x12010, 0xABCDEF01);
+    EXPECT_EQ(ksx_ps48_read(0x10), 0xABCDEF01u);
+    EXPECT_EQ(ps48_read_addr(0x12000, ""), "0x0");
+
+    EXPECT_TRUE(sw_ps48_write(0x20, 0x55AA, 3));
+    EXPECT_EQ(sim.target->reg(0x12020), 0x55AAu);
+    EXPECT_EQ(sw_ps48_read(0x20, 3), 0x55AAu);
+    EXPECT_EQ(ksx_sim_chip::instance().peek(0, 0x307C2468), 0u);
+    EXPECT_EQ(ksx_sim_chip::instance().peek(0, 0x4000) & 0x80, 0x80u);
+    EXPECT_TRUE(cap.messages().empty());
+}
+
+TEST_F(ps48_sim_test, time_outs_report_and_fail)
+{
+    ps48_init(4);
+    ASSERT_TRUE(ksx_ps48_write_page(0x5010, 0x99, true));
+    log_capture cap;
+
+    sim.target->set_no_response(true);
+    const size_t before = sim.target->commands().size();
+    EXPECT_EQ(ksx_ps48_read(0x10), 0xdeadbeefu);
+    EXPECT_EQ(sim.target->commands().size() - before, 100u);  // the read and 99 no-operations
+    EXPECT_EQ(cap.messages(),
+              (std::vector<std::string>{"ERROR ::  wait response time out , no expected repsonse received "}));
+    cap.clear();
+    EXPECT_EQ(sw_ps48_read(0x10, 5), 0xdeadbeefu);
+    EXPECT_FALSE(sw_ps48_write(0x10, 1, 0));
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{"ERROR ::  ps48 response did not return after sending 5 nop_cmd ",
+                                                        "ERROR ::  ps48 response did not return after sending 0 nop_cmd "}));
+    sim.target->set_no_response(false);
+    cap.clear();
+
+    sim.ctrl->set_stuck_busy(true);
+    EXPECT_FALSE(ksx_ps48_write(0x10, 1, 0));
+    EXPECT_EQ(ksx_ps48_read(0x10), 0xdeadbeefu);
+    EXPECT_EQ(ps48_read_addr(0x5010, ""), "0xdeadbeef");
+    EXPECT_EQ(cap.messages(), std::vector<std::string>(6, "ERROR ::  wait SSI busy timeout:"));
+    EXPECT_EQ(ksx_sim_chip::instance().peek(0, 0x307C2468), 0u);  // select released after a time-out
+    sim.ctrl->set_stuck_busy(false);
+    cap.clear();
+
+    // Re-initialisation recovers; the unanswered software write above did land.
+    EXPECT_EQ(ps48_read_addr(0x5010, ""), "0x1");
+    EXPECT_TRUE(cap.messages().empty());
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// The simulated chip: sparse per-chip word store, reset values, access policies, device
+// models and injected faults, and the platform interface on top of it.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/hal/cpu_hal_if.h"
+#include "platform/sim/sim_bus_backend.h"
+#include "platform/sim/sim_chip.h"
+#include "tests/support/knob_fixture.h"
+#include "tests/support/log_capture.h"
+
+namespace {
+
+class sim_chip_test : public knob_fixture {
+protected:
+    void SetUp() override
+    {
+        knob_fixture::SetUp();
+        sim.reset();
+    }
+    void TearDown() override
+    {
+        sim.reset();
+        knob_fixture::TearDown();
+    }
+    ksx_sim_chip& sim = ksx_sim_chip::instance();
+};
+
+/// Reset values from an address pattern; policies for a few words of an interrupt group.
+class test_map : public ksx_sim_register_map {
+public:
+    uint32_t reset_value(uint32_t chip, uint64_t addr) const override
+    {
+        return addr == 0x500 ? 0xcafe0000u + chip : 0;
+    }
+    ksx_sim_word_policy policy(uint32_t, uint64_t addr) const override
+    {
+        ksx_sim_word_policy p;
+        switch (addr) {
+        case 0x600: p.ro_mask = 0xFF000000; p.w1c_mask = 0x000000FF; p.w1s_mask = 0x0000FF00;
+                    p.self_clear_mask = 0x00010000; break;
+        case 0x700: p.w1c_mask = 0xFFFFFFFF; break;                          // intreg
+        case 0x704: p.alias = ksx_sim_word_policy::set_alias; p.alias_target = 0x700; break;  // int_test_set
+        case 0x708: p.alias = ksx_sim_word_policy::set_alias; p.alias_target = 0x710; break;  // int_enable_set
+        case 0x70c: p.alias = ksx_sim_word_policy::clear_alias; p.alias_target = 0x710; break;  // int_enable_clear
+        default: break;
+        }
+        return p;
+    }
+};
+
+TEST_F(sim_chip_test, sparse_store_per_chip_with_reset_values)
+{
+    EXPECT_EQ(sim.page_count(), 0u);
+    EXPECT_EQ(sim.read(0, 0x6ffffffc), 0u);
+    EXPECT_EQ(sim.page_count(), 0u);  // reads allocate nothing
+    sim.write(0, 0x6ffffffc, 0x11111111);
+    sim.write(1, 0x6ffffffc, 0x22222222);
+    sim.write(0, 0x6ffff000, 0x33333333);
+    sim.write(0, 0x1000, 0x44444444);
+    EXPECT_EQ(sim.page_count(), 3u);  // chip 0 page 0x6ffff, chip 1 page 0x6ffff, chip 0 page 1
+    EXPECT_EQ(sim.read(0, 0x6ffffffc), 0x11111111u);
+    EXPECT_EQ(sim.read(1, 0x6ffffffc), 0x22222222u);
+    EXPECT_EQ(sim.read(2, 0x6ffffffc), 0u);
+    EXPECT_EQ(sim.read(0, 0x6ffffff8), 0u);
+    EXPECT_TRUE(sim.is_written(0, 0x1000));
+    EXPECT_FALSE(sim.is_written(0, 0x1004));
+
+    // Byte lanes: only the selected bytes change.
+    sim.write(0, 0x1000, 0xAABBCCDD, 0x5);
+    EXPECT_EQ(sim.read(0, 0x1000), 0x44BB44DDu);
+
+    sim.set_register_map(std::make_shared<test_map>());
+    EXPECT_EQ(sim.read(0, 0x500), 0xcafe0000u);
+    EXPECT_EQ(sim.read(3, 0x500), 0xcafe0003u);
+    EXPECT_FALSE(sim.is_written(0, 0x500));
+    sim.write(0, 0x500, 0x1234, 0x1);  // a partial write merges with the reset value
+    EXPECT_EQ(sim.read(0, 0x500), 0xcafe0034u);
+    EXPECT_EQ(sim.read(3, 0x500), 0xcafe0003u);
+
+    sim.clear_store();
+    EXPECT_EQ(sim.page_count(), 0u);
+    EXPECT_EQ(sim.read(0, 0x500), 0xcafe0000u);
+    sim.set_register_map(nullptr);
+    EXPECT_EQ(sim.read(0, 0x500), 0u);
+}
+
+TEST_F(sim_chip_test, access_policies_and_interrupt_aliases)
+{
+    sim.set_register_map(std::make_shared<test_map>());
+    sim.poke(0, 0x600, 0x12345678);
+    sim.write(0, 0x600, 0xFFFF0F0F);
+    // ro keeps 0x12, plain byte 2 takes 0xFF but bit 16 self-clears, w1s sets 0x0F into 0x56,
+    // w1c clears 0x0F out of 0x78.
+    EXPECT_EQ(sim.read(0, 0x600), 0x12FE5F70u);
+    sim.write(0, 0x600, 0x00000000);
+    EXPECT_EQ(sim.read(0, 0x600), 0x12005F70u);
+    sim.write(0, 0x600, 0x000000F0, 0x2);  // only lane 1 selected: w1c byte untouched
+    EXPECT_EQ(sim.read(0, 0x600), 0x12005F70u);
+
+    sim.write(0, 0x704, 0x0000000A);  // int_test_set raises pending bits
+    sim.write(0, 0x704, 0x00000001);
+    EXPECT_EQ(sim.read(0, 0x700), 0x0000000Bu);
+    EXPECT_EQ(sim.read(0, 0x704), 0x0000000Bu);
+    sim.write(0, 0x700, 0x00000009);  // writing ones to intreg clears them
+    EXPECT_EQ(sim.read(0, 0x700), 0x00000002u);
+    sim.write(0, 0x708, 0x000000F0);
+    sim.write(0, 0x70c, 0x00000030);
+    EXPECT_EQ(sim.read(0, 0x710), 0x000000C0u);
+    EXPECT_EQ(sim.read(0, 0x708), 0x000000C0u);
+    EXPECT_EQ(sim.read(0, 0x70c), 0x000000C0u);
+    EXPECT_FALSE(sim.is_written(0, 0x708));
+}
+
+TEST_F(sim_chip_test, device_models_and_faults)
+{
+    std::vector<std::string> seen;
+    auto dev = std::make_shared<ksx_sim_callback_device>(
+        [&](uint32_t chip, uint64_t addr) { return uint32_t(0xd0000000u | (chip << 16) | addr); },
+        [&](uint32_t chip, uint64_t addr, uint32_t data, uint32_t mask) {
+            seen.push_back(std::to_string(chip) + ":" + std::to_string(addr) + ":" + std::to_string(data) + ":" +
+                           std::to_string(mask));
+        });
+    const int h = sim.attach_device(1, 0x2000, 0x100, dev);
+    EXPECT_EQ(sim.read(1, 0x2000), 0xd0012000u);
+    EXPECT_EQ(sim.read(1, 0x20fe), 0xd00120fcu);  // addresses reach the model word-aligned
+    EXPECT_EQ(sim.read(1, 0x2100), 0u);            // just past the range: the store
+    EXPECT_EQ(sim.read(0, 0x2000), 0u);            // other chip: the store
+    sim.write(1, 0x2010, 7, 0x3);
+    sim.write(0, 0x2010, 8);
+    EXPECT_EQ(seen, (std::vector<std::string>{"1:8208:7:3"}));
+    EXPECT_FALSE(sim.is_written(1, 0x2010));
+    EXPECT_EQ(sim.read(0, 0x2010), 8u);
+
+    // A later attachment covering the address wins until it is detached.
+    const int h2 = sim.attach_device(1, 0x2000, 4, std::make_shared<ksx_sim_callback_device>(nullptr, nullptr));
+    EXPECT_EQ(sim.read(1, 0x2000), 0u);
+    EXPECT_TRUE(sim.detach_device(h2));
+    EXPECT_EQ(sim.read(1, 0x2000), 0xd0012000u);
+
+    const int f1 = sim.inject_fault(1, 0x2000, 0x10, {ksx_sim_fault::no_response, 0});
+    const int f2 = sim.inject_fault(0, 0x3000, 4, {ksx_sim_fault::stuck_value, 0x5a5a});
+    const int f3 = sim.inject_fault(0, 0x4000, 4, {ksx_sim_fault::drop_writes, 0});
+    EXPECT_EQ(sim.read(1, 0x200c), 0xdeadbeefu);
+    EXPECT_EQ(sim.read(1, 0x2010), 0xd0012010u);
+    sim.write(1, 0x2000, 9);
+    EXPECT_EQ(seen.size(), 1u);
+    sim.write(0, 0x3000, 1);
+    EXPECT_EQ(sim.read(0, 0x3000), 0x5a5au);
+    EXPECT_EQ(sim.peek(0, 0x3000), 0u);
+    sim.poke(0, 0x4000, 3);
+    sim.write(0, 0x4000, 4);
+    EXPECT_EQ(sim.read(0, 0x4000), 3u);
+    EXPECT_TRUE(sim.clear_fault(f1));
+    EXPECT_TRUE(sim.clear_fault(f2));
+    EXPECT_TRUE(sim.clear_fault(f3));
+    EXPECT_FALSE(sim.clear_fault(f3));
+    EXPECT_EQ(sim.read(1, 0x200c), 0xd001200cu);
+    EXPECT_TRUE(sim.detach_device(h));
+    EXPECT_FALSE(sim.detach_device(h));
+    EXPECT_EQ(sim.read(1, 0x2000), 0u);
+}
+
+TEST_F(sim_chip_test, platform_interface_on_the_simulated_chip)
+{
+    cpu_hal_if hal("cpu", "all");
+    EXPECT_EQ(hal.get_if_name(), "cpu");
+    EXPECT_EQ(hal.get_hier_path(), "all");
+    EXPECT_EQ(hal.get_agt_idx(), 0u);
+    EXPECT_NE(dynamic_cast<ksx_sim_bus_backend*>(hal.backend().get()), nullptr);
+
+    log_capture cap;
+    hal.write(2, 0x6ffffffc, 0x89abcdef, FRONT_DOOR, 0);
+    EXPECT_EQ(sim.peek(2, 0x6ffffffc), 0x89abcdefu);
+    EXPECT_EQ(hal.read(2, 0x6ffffffc, BACK_DOOR, 1), 0x89abcdefu);
+    hal.block_write(0, 0x100, 3, {1, 2, 3}, FRONT_DOOR, 1);
+    EXPECT_EQ(sim.peek(0, 0x108), 3u);
+    hal.block_write(0, 0x103, 2, {0x11, 0x22}, FRONT_DOOR, 2);
+    EXPECT_EQ(sim.peek(0, 0x100), 0x11000001u);
+    EXPECT_EQ(sim.peek(0, 0x104), 0x00000022u);
+    EXPECT_EQ(hal.block_read(0, 0x102, 4, FRONT_DOOR, 2), (std::vector<uint32_t>{0, 0x11, 0x22, 0}));
+    EXPECT_TRUE(hal.block_read(0, 0x100, 0, FRONT_DOOR, 0).empty());
+
+    uint8_t buf[8] = {};
+    EXPECT_TRUE(hal.burst_read(0, 0x100, 8, buf, FRONT_DOOR, 0, false));
+    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 8), (std::vector<uint8_t>{0x11, 0, 0, 1, 0, 0, 0, 0x22}));
+    EXPECT_TRUE(cap.messages().empty());
+
+    // The last word below the limit is in; anything reaching the limit is out.
+    EXPECT_EQ(hal.read(0, 0x70000000, FRONT_DOOR, 0), 0xdeadbeefu);
+    hal.block_write(0, 0x6ffffffc, 2, {5, 6}, FRONT_DOOR, 0);
+    hal.block_write(0, 0x10, 2, {5}, FRONT_DOOR, 0);
+    hal.block_write(0, 0x10, -1, {}, FRONT_DOOR, 0);
+    EXPECT_FALSE(hal.burst_write(0, 0x22, 4, buf, FRONT_DOOR, 0, false));
+    EXPECT_FALSE(hal.burst_read(0, 0x20, 4, nullptr, FRONT_DOOR, 0, false));
+    EXPECT_EQ(sim.peek(0, 0x10), 5u);
+    EXPECT_EQ(sim.peek(0, 0x6ffffffc), 0u);
+    EXPECT_EQ(cap.messages(),
+              (std::vector<std::string>{
+                  "ERROR :: cpu_hal_if cpu: read at 0x70000000 (4 bytes, chip 0) is outside the bus window sim [0x0, 0x70000000)",
+                  "ERROR :: cpu_hal_if cpu: block_write at 0x6ffffffc (8 bytes, chip 0) is outside the bus window sim [0x0, 0x70000000)",
+                  "ERROR :: cpu_hal_if cpu: block_write at 0x10 has 1 elements for count 2; writing 1",
+                  "ERROR :: cpu_hal_if cpu: block_write at 0x10 with negative count -1",
+                  "ERROR :: cpu_hal_if cpu: burst_write at 0x22 is not word-aligned",
+                  "ERROR :: cpu_hal_if cpu: burst_read at 0x20 without a buffer"}));
+}
+
+TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_fall_back)
+{
+    log_capture cap;
+    sknobs_set_string("cpu_hal_if/backend", "sim");
+    cpu_hal_if a("cpu", "all");
+    EXPECT_EQ(a.backend()->describe(), "sim [0x0, 0x70000000)");
+    sknobs_set_string("cpu_hal_if/backend", "pcie");
+    cpu_hal_if b("cpu", "all");
+    EXPECT_EQ(b.backend()->describe(), "sim [0x0, 0x70000000)");
+    sknobs_set_string("cpu_hal_if/backend", "mmap");
+    sknobs_set_string("cpu_hal_if/mmap_path", "/nonexistent/bar");
+    cpu_hal_if c("cpu", "all");
+    EXPECT_EQ(c.backend()->describe(), "mmap /nonexistent/bar [0x0, 0x0) (not mapped)");
+    EXPECT_EQ(cap.messages(),
+              (std::vector<std::string>{
+                  "ERROR :: cpu_hal_if: unknown backend \"pcie\" in cpu_hal_if/backend (sim or mmap); using sim",
+                  "ERROR :: cpu_hal_if: cannot open /nonexistent/bar: No such file or directory"}));
+}
+
+}  // namespace
