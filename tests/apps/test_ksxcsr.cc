@@ -1,0 +1,226 @@
+// The ksxcsr program end to end on the simulated chip: every command family, the JSON form
+// parsed back, exit statuses, bad input, the mapped backend on a file, failing checks,
+// golden round trips and an interactive session on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string tmp(const std::string& name) {
+    return std::string(::testing::TempDir()) + "ksxcsr_" + std::to_string(getpid()) + "_" + name;
+}
+
+std::string shell_path() {
+    const char* dir = std::getenv("KSX_BINARY_DIR");
+    return std::string(dir ? dir : ".") + "/apps/ksxcsr";
+}
+
+/// Runs a shell command line (the program is $K) with stdin from `input`.
+result run_sh(const std::string& cmdline, const std::string& input = "") {
+    const std::string in = tmp("in"), out = tmp("out"), err = tmp("err");
+    std::ofstream(in) << input;
+    const std::string full =
+        "K='" + shell_path() + "'; { " + cmdline + "; } <'" + in + "' >'" + out + "' 2>'" + err + "'";
+    const int rc = std::system(full.c_str());
+    result r;
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    r.out = slurp(out);
+    r.err = slurp(err);
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+    std::remove(err.c_str());
+    return r;
+}
+
+/// Runs ksxcsr with arguments (each already quoted for the shell where needed).
+result ksx(const std::string& args, const std::string& input = "") { return run_sh("\"$K\" " + args, input); }
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(ksxcsr, named_access_decode_find_and_info) {
+    result r = ksx("read txs.cfg_flow_ctl");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl @ 0x52040010 (75 bits) = 0x22002382000c003e010\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "  max_credit                  [4:0]     0x10          reset 0x10          rw\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "  pipeline_max                [74:61]   0x1100        reset 0x1100        rw\n")) << r.out;
+
+    r = ksx("-c 'write txs.cfg_flow_ctl.max_credit 7; read txs.cfg_flow_ctl.max_credit; read txs.cfg_flow_ctl.total_credit'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "txs.cfg_flow_ctl <- 0x22002382000c003e007\n"
+                     "txs.cfg_flow_ctl.max_credit [4:0] = 0x7\n"
+                     "txs.cfg_flow_ctl.total_credit [18:5] = 0x1f00\n");
+
+    r = ksx("-c 'write txs.cfg_timer_static 0x123456789abcdef0123456789; read txs.cfg_timer_static'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "txs.cfg_timer_static @ 0x52000010 (100 bits) = 0x123456789abcdef0123456789\n")) << r.out;
+
+    r = ksx("decode 0x5200001c");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "0x5200001c: txs (ksx_txs_csr_t) + 0x1c, txs.cfg_timer_static word 3\n")) << r.out;
+    r = ksx("decode 0x1");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ksxcsr: address 0x1 lies in no block instance\n");
+
+    r = ksx("find cfg_flow_ctl");
+    EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl")) << r.out;
+    EXPECT_TRUE(has(r.out, "1 match\n")) << r.out;
+    r = ksx("info");
+    EXPECT_TRUE(has(r.out, "ksx_top_csr_t: ")) << r.out;
+    EXPECT_TRUE(has(r.out, "  txs     1 instance    0x52000000                txs\n")) << r.out;
+    r = ksx("ls txs");
+    EXPECT_TRUE(has(r.out, "txs (ksx_txs_csr_t) @ 0x52000000\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "0x0       base")) << r.out;
+}
+
+TEST(ksxcsr, json_output_parses_back) {
+    const result r = run_sh("\"$K\" --json read txs.cfg_flow_ctl | /usr/bin/python3 -c "
+                            "'import json,sys; d=json.load(sys.stdin); f=d[\"fields\"][7]; "
+                            "print(d[\"name\"], d[\"address\"], d[\"width\"], d[\"value\"], f[\"name\"], f[\"msb\"], f[\"lsb\"], f[\"value\"])'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "txs.cfg_flow_ctl 0x52040010 75 0x22002382000c003e010 pipeline_max 74 61 0x1100\n");
+    const result c = run_sh("\"$K\" --json -c 'decode 0x52000010; check reset txs' | /usr/bin/python3 -c "
+                            "'import json,sys\nfor l in sys.stdin: d=json.loads(l); print(d.get(\"register\", d.get(\"failed\")))'");
+    ASSERT_EQ(c.status, 0) << c.err;
+    EXPECT_EQ(c.out, "cfg_timer_static\n0\n");
+}
+
+TEST(ksxcsr, library_commands_one_to_one) {
+    const result r = ksx("-c 'write_addr 0x52000100 0xabcd; read_addr 0x52000100; burst_write 0x52000200 6 0x112233; "
+                         "burst_read 0x52000200 6; block_write_addr 0x52000300 1 2 3; block_read_addr 0x52000300 3; "
+                         "csr_read none.x; flush'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The path search below the top reports the segment it could not find, then gives up.
+    EXPECT_TRUE(has(r.out, "0xabcd\n0x000000112233\n0x1 0x2 0x3\n[")) << r.out;
+    EXPECT_TRUE(has(r.out, "] ERROR :: search_csr_by_name : no register found for x comparing x\n0xdeadbeef\n")) << r.out;
+}
+
+TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
+    const std::string knobs = tmp("bad.knobs");
+    std::ofstream(knobs) << "+a=1 /* never closed\n";
+    struct {
+        std::string args, err;
+    } cases[] = {
+        {"frobnicate", "ksxcsr: unknown command 'frobnicate' (try 'help')\n"},
+        {"read txs.nothing", "ksxcsr: unknown register 'txs.nothing': no register 'nothing' in txs (ksx_txs_csr_t)\n"},
+        {"read nowhere.base", "ksxcsr: unknown register 'nowhere.base': no instance named in 'nowhere.base'\n"},
+        {"read txs.cfg_flow_ctl.nofield", "ksxcsr: no field 'nofield' in txs.cfg_flow_ctl\n"},
+        {"write txs.cfg_flow_ctl 0xzz", "ksxcsr: bad value '0xzz': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
+        {"write txs.cfg_flow_ctl.max_credit 32", "ksxcsr: value 32 does not fit 5 bits of txs.cfg_flow_ctl.max_credit\n"},
+        {"write txs.cfg_flow_ctl -1", "ksxcsr: bad value '-1': expected a non-negative number\n"},
+        {"read_addr 0x1ffffffffffffffff", "ksxcsr: bad address '0x1ffffffffffffffff': more than 64 bits\n"},
+        {"read", "ksxcsr: usage: read NAME[.FIELD]\n"},
+        {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
+        {"--backend mmap:/nonexistent/bar0 info", "ksxcsr: cannot open backend /nonexistent/bar0: No such file or directory\n(ksxcsr --help for usage)\n"},
+        {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},
+        {"-f /nonexistent.knobs info", "ksxcsr: cannot read knob file /nonexistent.knobs: No such file or directory\n(ksxcsr --help for usage)\n"},
+    };
+    for (const auto& c : cases) {
+        const result r = ksx(c.args);
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+    }
+    // A malformed knob file is reported with its file and line, and nothing runs.
+    const result r = ksx("-f '" + knobs + "' info");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(has(r.out, knobs + ":1:")) << r.out;
+    EXPECT_TRUE(has(r.err, "a knob file failed to load")) << r.err;
+    // A script stops at the first error; what ran before it stays done.
+    const result s = ksx("-c 'read_addr 0x10; nonsense; read_addr 0x14'");
+    EXPECT_EQ(s.status, 2);
+    EXPECT_EQ(s.out, "0x0\n");
+    std::remove(knobs.c_str());
+}
+
+TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
+    const std::string bar = tmp("bar0");
+    {
+        std::ofstream f(bar, std::ios::binary);
+        f << std::string(0x1000, '\0');
+    }
+    const result r = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' -c 'write_addr 0x52000010 0x11223344; "
+                         "read_addr 0x52000010; write txs.base 0x5a'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0x11223344\ntxs.base <- 0x5a\n");
+    const std::string bytes = slurp(bar);
+    ASSERT_EQ(bytes.size(), 0x1000u);
+    EXPECT_EQ(bytes.substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x5a\0\0\0", 4));
+    // Outside the window: reported, reads answer the fill word, and the process goes on.
+    const result o = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' read_addr 0x52002000");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_TRUE(has(o.out, "0xdeadbeef\n")) << o.out;
+    std::remove(bar.c_str());
+}
+
+TEST(ksxcsr, checks_fail_when_the_simulator_misbehaves) {
+    result r = ksx("check reset txs");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(has(r.out, " 0 differ from reset\n")) << r.out;
+    r = ksx("check rw txs");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(has(r.out, " 0 failed\n")) << r.out;
+
+    r = ksx("-c 'sim fault 0x52040010 16 stuck 0; check reset txs'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "mismatch: txs.cfg_flow_ctl = 0x0, reset 0x22002382000c003e010\n")) << r.out;
+    EXPECT_TRUE(has(r.out, " 1 differ from reset\n")) << r.out;
+    r = ksx("-c 'sim fault 0x52000010 4 drop; check rw txs'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "mismatch: txs.cfg_timer_static.hbm_base bit 0: wrote 0x")) << r.out;
+    r = ksx("-c 'sim fault 0x52000010 4 drop; sim clear; check rw txs'");
+    EXPECT_EQ(r.status, 0) << r.out;
+}
+
+TEST(ksxcsr, golden_round_trip) {
+    const std::string file = tmp("golden.img");
+    const result r = ksx("-c 'golden write " + file + " txs; golden cmp " + file +
+                         " txs; write txs.cfg_flow_ctl.max_credit 3; golden cmp " + file + " txs; golden read " + file +
+                         " txs cfg_flow'");
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(has(r.out, "saved ")) << r.out;
+    EXPECT_TRUE(has(r.out, " registers, 0 differ\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "differs: txs.cfg_flow_ctl golden 0x22002382000c003e010 hardware 0x22002382000c003e003\n"))
+        << r.out;
+    EXPECT_TRUE(has(r.out, " registers, 1 differ\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl = 0x22002382000c003e010\n")) << r.out;
+    const result bad = ksx("golden write /nonexistent-dir/g.img txs");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.err, "ksxcsr: golden: cannot create /nonexistent-dir/g.img: No such file or directory\n");
+    std::remove(file.c_str());
+}
+
+TEST(ksxcsr, trace_and_interactive_session) {
+    result r = ksx("--trace read_addr 0x52000100");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.err, "trace: read chip=0 addr=0x52000100 state=0 flags=0x0 -> 0x0\n")) << r.err;
+
+    // A pseudo-terminal: the prompt, a command, an error that does not end the session, quit.
+    r = run_sh("HOME=\"${TMPDIR:-/tmp}\" script -qfec \"$K\" /dev/null", "read txs.cfg_flow_ctl.max_credit\nbogus\nquit\n");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(has(r.out, "ksxcsr> ")) << r.out;
+    EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl.max_credit [4:0] = 0x10")) << r.out;
+    EXPECT_TRUE(has(r.out, "unknown command 'bogus'")) << r.out;
+}
+
+}  // namespace
