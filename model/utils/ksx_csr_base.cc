@@ -3,6 +3,7 @@
 #include "model/utils/ksx_csr_base.h"
 
 #include "model/utils/ksx_access_knobs.h"
+#include "model/utils/ksx_value_bits.h"
 
 #include <cassert>
 #include <sstream>
@@ -26,24 +27,6 @@ std::string hex_lower(uint64_t v) {
     return os.str();
 }
 
-// Bits 32*idx+31..32*idx of a non-negative value, read straight from its limbs.
-uint32_t word_of(const cpp_int& value, uint64_t idx) {
-    using boost::multiprecision::limb_type;
-    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
-    const uint64_t bit = idx * 32;
-    const uint64_t limb = bit / limb_bits;
-    if (limb >= value.backend().size()) return 0;
-    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits));
-}
-
-uint32_t byte_of(const cpp_int& value, uint64_t idx) {
-    using boost::multiprecision::limb_type;
-    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
-    const uint64_t bit = idx * 8;
-    const uint64_t limb = bit / limb_bits;
-    if (limb >= value.backend().size()) return 0;
-    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits)) & 0xFFu;
-}
 
 }  // namespace
 
@@ -175,7 +158,7 @@ uint32_t ksx_csr_base::read_using_addr(uint64_t addr, bool do_read) {
     const int32_t index = int32_t((addr - node->get_offset()) / 4);
     if (do_read && index == 0) node->read();
     const int32_t words = (node->get_width() + 31) / 32;
-    if (index >= 0 && index < words) return word_of(node->all(), uint64_t(index));
+    if (index >= 0 && index < words) return ksx_value_word(node->all(), uint64_t(index));
     plog_err("read_using_addr : total words are " + std::to_string(words) + " requested " + std::to_string(index));
     return 0xdeadbeef;
 }
@@ -210,7 +193,7 @@ bool ksx_csr_base::set_field_val(const char* /*field_name*/, cpp_int& /*value*/,
 std::vector<uint32_t> ksx_csr_base::convert_cpp_int_to_vector_32(const cpp_int& value, uint64_t width) {
     const uint64_t words = (width + 31) / 32;
     std::vector<uint32_t> write_vector(words);
-    for (uint64_t i = 0; i < words; ++i) write_vector[i] = word_of(value, i);
+    for (uint64_t i = 0; i < words; ++i) write_vector[i] = ksx_value_word(value, i);
     assert(write_vector.size() <= unsigned(words));
     return write_vector;
 }
@@ -218,7 +201,7 @@ std::vector<uint32_t> ksx_csr_base::convert_cpp_int_to_vector_32(const cpp_int& 
 std::vector<uint32_t> ksx_csr_base::convert_cpp_int_to_vector_8(const cpp_int& value, uint64_t width) {
     const uint64_t num_bytes = (width + 7) / 8;
     std::vector<uint32_t> write_byte_vector(num_bytes);
-    for (uint64_t i = 0; i < num_bytes; ++i) write_byte_vector[i] = byte_of(value, i);
+    for (uint64_t i = 0; i < num_bytes; ++i) write_byte_vector[i] = ksx_value_byte(value, i);
     assert(write_byte_vector.size() <= unsigned(num_bytes));
     return write_byte_vector;
 }

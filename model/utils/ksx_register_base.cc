@@ -3,6 +3,7 @@
 #include "model/utils/ksx_register_base.h"
 
 #include "model/utils/ksx_access_knobs.h"
+#include "model/utils/ksx_value_bits.h"
 
 #include <sstream>
 
@@ -17,24 +18,6 @@ namespace {
 constexpr uint32_t FLAG_SECURE = 1;
 constexpr uint32_t FLAG_BYTES = 2;
 
-// Word and byte extraction straight from the value's limbs: the word path builds no vector.
-uint32_t word_of(const cpp_int& value, uint64_t idx) {
-    using boost::multiprecision::limb_type;
-    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
-    const uint64_t bit = idx * 32;
-    const uint64_t limb = bit / limb_bits;
-    if (limb >= value.backend().size()) return 0;
-    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits));
-}
-
-uint32_t byte_of(const cpp_int& value, uint64_t idx) {
-    using boost::multiprecision::limb_type;
-    constexpr unsigned limb_bits = sizeof(limb_type) * 8;
-    const uint64_t bit = idx * 8;
-    const uint64_t limb = bit / limb_bits;
-    if (limb >= value.backend().size()) return 0;
-    return uint32_t(value.backend().limbs()[limb] >> (bit % limb_bits)) & 0xFFu;
-}
 
 // Block transfers reuse one buffer per thread instead of allocating on every access.
 std::vector<uint32_t>& block_buffer() {
@@ -69,19 +52,19 @@ void ksx_register_base::write_hw(const cpp_int& value, int access_mode) {
     cpu* dispatcher = cpu::access();
 
     if (access_mode == ACCESS_WORD) {
-        for (uint64_t i = 0; i < words; ++i) dispatcher->write(chip, addr + 4 * i, word_of(value, i), nzt, secure);
+        for (uint64_t i = 0; i < words; ++i) dispatcher->write(chip, addr + 4 * i, ksx_value_word(value, i), nzt, secure);
         return;
     }
     std::vector<uint32_t>& buf = block_buffer();
     if (access_mode == ACCESS_BYTE_BLOCK) {
         const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;
         buf.resize(num_bytes);
-        for (uint64_t i = 0; i < num_bytes; ++i) buf[i] = byte_of(value, i);
+        for (uint64_t i = 0; i < num_bytes; ++i) buf[i] = ksx_value_byte(value, i);
         dispatcher->block_write(chip, addr, int32_t(num_bytes), buf, nzt, FLAG_BYTES | secure);
         return;
     }
     buf.resize(words);
-    for (uint64_t i = 0; i < words; ++i) buf[i] = word_of(value, i);
+    for (uint64_t i = 0; i < words; ++i) buf[i] = ksx_value_word(value, i);
     dispatcher->block_write(chip, addr, int32_t(words), buf, nzt, secure);
 }
 
