@@ -84,6 +84,32 @@ ksx_sim_word_policy ksx_sim_regdb_map::policy(uint32_t chip, uint64_t addr) cons
     return p;
 }
 
+void ksx_sim_attach_interrupt_summaries(ksx_sim_chip& sim, const ksx_regdb& db, uint32_t chip) {
+    const ksx_regdb_tables& t = db.tables();
+    for (size_t i = 0; i < t.n_insts; ++i) {
+        const ksx_regdb_inst& inst = t.insts[i];
+        const ksx_regdb_class& cls = t.classes[inst.class_idx];
+        for (uint32_t r = 0; r < cls.n_regs; ++r) {
+            const ksx_regdb_reg& reg = t.regs[cls.first_reg + r];
+            if (std::strcmp(reg.name, "int_groups.intreg") != 0) continue;
+            // Group k's registers sit at 0x20 + 0x10 k past the summary: intreg, test-set, enable.
+            const uint64_t summary = inst.base + reg.offset;
+            const uint32_t groups = reg.n_fields;
+            auto read = [&sim, summary, groups](uint32_t c, uint64_t) {
+                uint32_t bits = 0;
+                for (uint32_t k = 0; k < groups && k < 32; ++k) {
+                    const uint64_t g = summary + 0x20 + 0x10 * uint64_t(k);
+                    if ((sim.read(c, g) & sim.read(c, g + 8)) != 0) bits |= 1u << k;
+                }
+                return bits;
+            };
+            sim.attach_device(chip, summary, 4, std::make_shared<ksx_sim_callback_device>(read, nullptr));
+        }
+    }
+}
+
 void ksx_sim_use_chip_regdb() {
-    ksx_sim_chip::instance().set_register_map(std::make_shared<ksx_sim_regdb_map>());
+    ksx_sim_chip& sim = ksx_sim_chip::instance();
+    sim.set_register_map(std::make_shared<ksx_sim_regdb_map>());
+    ksx_sim_attach_interrupt_summaries(sim, ksx_regdb::chip(), 0);
 }

@@ -31,5 +31,9 @@ private:
     mutable std::unordered_map<const ksx_regdb_reg*, boost::multiprecision::cpp_int> resets_;
 };
 
-/// Plugs the chip's register map database into the simulated chip.
+/// Makes every block's interrupt summary (int_groups.intreg) of one chip follow its groups:
+/// bit k is set while group k has a pending bit that is enabled. Read-only.
+void ksx_sim_attach_interrupt_summaries(ksx_sim_chip& sim, const ksx_regdb& db, uint32_t chip);
+
+/// Plugs the chip's register map database into the simulated chip, summaries included.
 void ksx_sim_use_chip_regdb();

@@ -164,6 +164,15 @@ TEST(chip_map, simulated_chip_answers_resets_and_interrupts) {
     csr_write_addr(a + 12, 0x1, 0);
     EXPECT_EQ(csr_read_addr(a + 8, 0), 0x4u);
     EXPECT_EQ(csr_read_addr(a + 12, 0), 0x4u);
+    // The block's summary follows: int_sch is group 0 of txs, pending bit 2 is enabled.
+    const uint64_t summary = ksx_regdb::chip().find("txs.int_groups.intreg").address;
+    EXPECT_EQ(summary + 0x20, a);
+    EXPECT_EQ(csr_read_addr(summary, 0), 0x1u);
+    csr_write_addr(a + 12, 0x4, 0);  // disable it: the summary drops
+    EXPECT_EQ(csr_read_addr(summary, 0), 0x0u);
+    csr_write_addr(a + 8, 0x4, 0);
+    csr_write_addr(a, 0x4, 0);  // clear it: the summary drops too
+    EXPECT_EQ(csr_read_addr(summary, 0), 0x0u);
     ksx_sim_chip::instance().clear_store();
 }
 
