@@ -108,13 +108,13 @@ void load_knobs(const options& o) {
 }
 
 /// Sets the platform interface's knobs for the chosen backend.
-void choose_backend(const std::string& spec) {
-    if (spec == "sim") {
+void choose_backend(const std::string& choice) {
+    if (choice == "sim") {
         sknobs_set_string("cpu_hal_if/backend", "sim");
         return;
     }
-    if (spec.rfind("mmap:", 0) != 0) usage_error("bad backend '" + spec + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
-    std::string rest = spec.substr(5), path = rest, base, size;
+    if (choice.rfind("mmap:", 0) != 0) usage_error("bad backend '" + choice + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
+    std::string rest = choice.substr(5), path = rest, base, size;
     const size_t at = rest.rfind('@');
     if (at != std::string::npos) {
         path = rest.substr(0, at);
@@ -123,7 +123,7 @@ void choose_backend(const std::string& spec) {
         base = tail.substr(0, comma);
         if (comma != std::string::npos) size = tail.substr(comma + 1);
     }
-    if (path.empty()) usage_error("bad backend '" + spec + "': no path");
+    if (path.empty()) usage_error("bad backend '" + choice + "': no path");
     for (const std::string* n : {&base, &size})
         if (!n->empty()) ksx_shell::parse_number(*n, n == &base ? "backend base" : "backend size");
     const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
