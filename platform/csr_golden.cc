@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "ip/verif/pcpp/logmsg.h"
@@ -66,22 +67,19 @@ bool read_all(int fd, std::vector<uint8_t>& bytes, uint64_t offset) {
     return true;
 }
 
+/// The n image bytes of a value, least significant first (higher bytes dropped, zeros added):
+/// taken in one pass over the value's limbs, so wide block values cost linear time.
 std::vector<uint8_t> value_bytes(const cpp_int& value, uint64_t n) {
-    std::vector<uint8_t> bytes(n, 0);
-    cpp_int v = value;
-    for (uint64_t i = 0; i < n && v != 0; ++i) {
-        bytes[i] = static_cast<uint8_t>(static_cast<unsigned>(v & 0xff));
-        v >>= 8;
-    }
+    std::vector<uint8_t> bytes;
+    bytes.reserve(n);
+    boost::multiprecision::export_bits(value, std::back_inserter(bytes), 8, false);
+    bytes.resize(n, 0);
     return bytes;
 }
 
 cpp_int bytes_value(const std::vector<uint8_t>& bytes) {
     cpp_int v = 0;
-    for (size_t i = bytes.size(); i-- > 0;) {
-        v <<= 8;
-        v |= bytes[i];
-    }
+    boost::multiprecision::import_bits(v, bytes.begin(), bytes.end(), 8, false);
     return v;
 }
 

@@ -174,7 +174,7 @@ def _real_shape(regs_dir):
     return top, classes
 
 
-def _caps(top, classes):
+def _caps(top):
     """Largest byte size each top-level class may take without reaching the next instance."""
     spots = []
     for g in top["groups"]:
@@ -201,7 +201,7 @@ def full_docs(regs_dir):
     one-block board map dru_top_csr_t."""
     rnd = random.Random(6187)
     top, real = _real_shape(regs_dir)
-    caps = _caps(top, real)
+    caps = _caps(top)
     top_types = []
     for g in top["groups"]:
         for it in g.get("instances") or []:
