@@ -5,6 +5,8 @@
 //   build/bench/bench_register --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include "bench/null_bus.h"
+
 #include <vector>
 
 #include "ip/verif/pcpp/cpu.h"
@@ -15,17 +17,6 @@
 using boost::multiprecision::cpp_int;
 
 namespace {
-
-class null_bus : public cpu_bus_base {
-public:
-    null_bus() : cpu_bus_base("null_bus", "bench") {}
-    uint32_t read(uint32_t, uint64_t, state, uint32_t) override { return 0x5a5a5a5a; }
-    void write(uint32_t, uint64_t, uint32_t, state, uint32_t) override {}
-    void block_write(uint32_t, uint64_t, int32_t, const std::vector<uint32_t>&, state, uint32_t) override {}
-    std::vector<uint32_t> block_read(uint32_t, uint64_t, int32_t count, state, uint32_t) override {
-        return std::vector<uint32_t>(size_t(count), 0x5a5a5a5a);
-    }
-};
 
 // Shaped like a generated register: one wide value per field, packed on all().
 template <int W0, int W1>
@@ -76,7 +67,7 @@ struct setup {
         r32.all(0x12345678);
         r75.all((cpp_int(0x5ff) << 64) | (cpp_int(0xdeadbeef) << 32) | 0xcafef00d);
     }
-    null_bus bus;
+    ksx_null_bus bus{0x5a5a5a5a};
     bench_block top, blk;
     bench_register<16, 16> r32;
     bench_register<40, 35> r75;

@@ -6,6 +6,8 @@
 //   build/bench/bench_startup --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
+#include "bench/null_bus.h"
+
 #include <memory>
 #include <vector>
 
@@ -26,17 +28,6 @@ struct init_figures {
     double heap_bytes = 0;
 };
 init_figures g_init;
-
-class null_bus : public cpu_bus_base {
-public:
-    null_bus() : cpu_bus_base("null_bus", "bench") {}
-    uint32_t read(uint32_t, uint64_t, state, uint32_t) override { return 0; }
-    void write(uint32_t, uint64_t, uint32_t, state, uint32_t) override {}
-    void block_write(uint32_t, uint64_t, int32_t, const std::vector<uint32_t>&, state, uint32_t) override {}
-    std::vector<uint32_t> block_read(uint32_t, uint64_t, int32_t count, state, uint32_t) override {
-        return std::vector<uint32_t>(size_t(count), 0);
-    }
-};
 
 // Runs once: a second csr_init() in the same process does nothing.
 void BM_csr_init(benchmark::State& st) {
@@ -93,7 +84,7 @@ struct write_env {
             }
         }
     }
-    null_bus bus;
+    ksx_null_bus bus{0};
     ksx_register_base* reg = nullptr;
 };
 
