@@ -111,7 +111,7 @@ TEST(generated_memory, inline_entries) {
 
 TEST(generated_memory, register_group_memory) {
     ksx_hens_csr_dhs_crypto_ctl_t g;
-    EXPECT_EQ(ksx_hens_csr_dhs_crypto_ctl_t::s_get_width(), 64u + 16u + 16u + 16u + 64u + 32u);
+    EXPECT_EQ(ksx_hens_csr_dhs_crypto_ctl_t::s_get_width(), 64u + 16u + 16u + 16u + 64u + 32u + 7 * 32u);
     g.set_attributes(nullptr, "", 0x10000);
     EXPECT_EQ(g.sym0_ring7_base.get_offset(), 0x10000u);
     EXPECT_EQ(g.sym0_ring7_size.get_offset(), 0x10008u);
@@ -129,4 +129,24 @@ TEST(generated_memory, register_group_memory) {
     g.all(cpp_int(0x1234) << 96);
     EXPECT_EQ(g.sym0_ring7_consumer_idx.val(), 0x1234);
     EXPECT_EQ(g.sym0_ring7_size.val(), 0);
+}
+
+TEST(generated_memory, crypto_engine_global_registers_gate_the_clock_at_bit_28) {
+    ksx_hens_csr_dhs_crypto_ctl_t g;
+    g.set_attributes(nullptr, "", 0x10000);
+    ksx_register_base* const regs[] = {&g.cp_cfg_glb, &g.dc_cfg_glb, &g.cs_cfg_glb, &g.hs_cfg_glb,
+                                       &g.ec_cfg_glb, &g.gz_cfg_glb, &g.gu_cfg_glb};
+    uint64_t expected_offset = 0x10040;
+    for (ksx_register_base* r : regs) {
+        EXPECT_EQ(r->get_width(), 32u);
+        EXPECT_EQ(r->get_offset(), expected_offset);
+        expected_offset += 4;
+    }
+    g.gz_cfg_glb.all(cpp_int(1) << 28);
+    EXPECT_EQ(g.gz_cfg_glb.clk_dis(), 1);
+    EXPECT_EQ(g.gz_cfg_glb.spare0(), 0);
+    EXPECT_EQ(g.gz_cfg_glb.spare1(), 0);
+    g.gz_cfg_glb.clk_dis(0);
+    g.gz_cfg_glb.spare1(7);
+    EXPECT_EQ(g.gz_cfg_glb.all(), cpp_int(7) << 29);
 }
