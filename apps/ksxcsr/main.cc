@@ -16,7 +16,10 @@
 #include "apps/ksxcsr/trace_bus.h"
 #include "ip/verif/pcpp/cpu.h"
 #include "platform/csr_init.h"
+#include "platform/csr_value_text.h"
+#include "platform/hal/bus_backend.h"
 #include "platform/hal/sknobs.h"
+#include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_ssi_controller.h"
 
@@ -36,7 +39,7 @@ const char* kUsage =
     "Without a command, -c or -s: an interactive prompt on a terminal, else commands from standard input.\n";
 
 struct options {
-    std::string backend = "sim";
+    std::string backend;  ///< empty: the knobs choose
     bool trace = false;
     bool json = false;
     std::string commands;
@@ -107,13 +110,15 @@ void load_knobs(const options& o) {
     if (sknobs_init(int(args.size()), args.data()) != 0) usage_error("a knob file failed to load (see the error above)");
 }
 
-/// Sets the platform interface's knobs for the chosen backend.
+/// Sets the platform interface's knobs for a backend chosen with --backend; without the
+/// option the knobs (+cpu_hal_if/backend=..., -f FILE) decide, as they do for any host.
 void choose_backend(const std::string& choice) {
     if (choice == "sim") {
         sknobs_set_string("cpu_hal_if/backend", "sim");
         return;
     }
-    if (choice.rfind("mmap:", 0) != 0) usage_error("bad backend '" + choice + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
+    if (choice.rfind("mmap:", 0) != 0)
+        usage_error("bad backend '" + choice.substr(0, 80) + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
     std::string rest = choice.substr(5), path = rest, base, size;
     const size_t at = rest.rfind('@');
     if (at != std::string::npos) {
@@ -123,12 +128,12 @@ void choose_backend(const std::string& choice) {
         base = tail.substr(0, comma);
         if (comma != std::string::npos) size = tail.substr(comma + 1);
     }
-    if (path.empty()) usage_error("bad backend '" + choice + "': no path");
-    for (const std::string* n : {&base, &size})
-        if (!n->empty()) ksx_shell::parse_number(*n, n == &base ? "backend base" : "backend size");
-    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) usage_error("cannot open backend " + path + ": " + std::strerror(errno));
-    close(fd);
+    if (path.empty()) usage_error("bad backend '" + choice.substr(0, 80) + "': no path");
+    uint64_t unused;
+    if (at != std::string::npos && !csr_parse_u64(base, unused))
+        usage_error("bad backend base '" + base.substr(0, 80) + "': expected a number of at most 64 bits");
+    if (!size.empty() && !csr_parse_u64(size, unused))
+        usage_error("bad backend size '" + size.substr(0, 80) + "': expected a number of at most 64 bits");
     sknobs_set_string("cpu_hal_if/backend", "mmap");
     sknobs_set_string("cpu_hal_if/mmap_path", path.c_str());
     if (!base.empty()) sknobs_set_string("cpu_hal_if/mmap_base", base.c_str());
@@ -149,6 +154,7 @@ std::vector<std::string> completion_names() {
 
 int interactive(ksx_shell& shell) {
     ksx_line_editor editor(shell.command_names(), completion_names());
+    std::cout << "ksxcsr on " << ksx_platform_backend()->describe() << "; 'help' lists the commands" << std::endl;
     std::string line;
     int last = KSX_OK;
     while (!shell.quit_requested() && editor.read_line("ksxcsr> ", line)) last = shell.execute(line);
@@ -159,10 +165,17 @@ int interactive(ksx_shell& shell) {
 int run(int argc, char** argv) {
     const options o = parse_args(argc, argv);
     load_knobs(o);
-    choose_backend(o.backend);
+    if (!o.backend.empty()) choose_backend(o.backend);
     sdk::platform::kestrix::csr_init();
+    // A backend that refused to open stops the shell before any command: nothing may run
+    // against a window that is not there, nor fall back to the simulated chip.
+    const std::shared_ptr<ksx_bus_backend> backend = ksx_platform_backend();
+    if (!backend->ok()) {
+        std::cerr << "ksxcsr: backend refused: " << backend->error() << std::endl;
+        return KSX_USAGE;
+    }
     // On the simulated chip the serial controller and its target answer too.
-    if (o.backend == "sim") ksx_sim_attach_ps48(ksx_sim_chip::instance());
+    if (dynamic_cast<ksx_sim_bus_backend*>(backend.get())) ksx_sim_attach_ps48(ksx_sim_chip::instance());
     if (o.trace) {
         cpu* dispatcher = cpu::access();
         if (cpu_bus_base* inner = dispatcher->cur_bus()) {

@@ -11,6 +11,7 @@
 #include "platform/csr_chip_inst.h"
 #include "platform/csr_path.h"
 #include "platform/csr_value_text.h"
+#include "platform/hal/bus_backend.h"
 #include "platform/sim/sim_chip.h"
 
 using boost::multiprecision::cpp_int;
@@ -309,7 +310,8 @@ void ksx_shell::add_named_commands() {
             }
             if (json_) {
                 json_out j;
-                j.open('{').field("top", t.top).field("groups", (long long)groups.size());
+                j.open('{').field("backend", ksx_platform_backend()->describe()).field("top", t.top);
+                j.field("groups", (long long)groups.size());
                 j.field("instances", (long long)t.n_insts).field("classes", (long long)t.n_classes);
                 j.field("registers", (long long)regs).key("instance_list").open('[');
                 for (size_t i = 0; i < t.n_insts; ++i) {
@@ -321,6 +323,7 @@ void ksx_shell::add_named_commands() {
                 out_ << j.text() << "\n";
                 return KSX_OK;
             }
+            out_ << "backend: " << ksx_platform_backend()->describe() << "\n";
             out_ << t.top << ": " << groups.size() << " groups with blocks, " << t.n_insts << " instances (sub-blocks included), "
                  << t.n_classes << " block classes, " << regs << " registers and memories\n";
             if (a.size() == 1) {

@@ -14,6 +14,10 @@ public:
     virtual ~ksx_bus_backend() = default;
     /// Short text naming the backend and its window, used in reports.
     virtual std::string describe() const = 0;
+    /// False when the backend refused to open: it then serves no address at all.
+    virtual bool ok() const { return true; }
+    /// Why the backend refused to open (one line, without a prefix); empty when ok().
+    virtual std::string error() const { return ""; }
     /// True when every byte of [addr, addr + len) of that chip lies inside the window.
     virtual bool in_window(uint32_t chip, uint64_t addr, uint64_t len) const = 0;
     /// Reads the word at a 4-aligned in-window address.

@@ -25,31 +25,55 @@ ksx_mmap_backend::ksx_mmap_backend(const std::string& path, uint64_t file_offset
                                    uint64_t size, uint32_t chip)
     : path_(path), base_(base), size_(size), chip_(chip)
 {
-    if (path.empty()) {
-        plog_err("cpu_hal_if: the mmap backend needs cpu_hal_if/mmap_path");
-        size_ = 0;
-        return;
+    const std::string why = map(file_offset);
+    if (why.empty()) return;
+    error_ = why;
+    size_ = 0;
+    plog_err("cpu_hal_if: " + error_);
+}
+
+std::string ksx_mmap_backend::map(uint64_t file_offset)
+{
+    if (path_.empty()) return "the mmap backend needs cpu_hal_if/mmap_path";
+    const std::string cannot = "cannot map " + path_ + ": ";
+    if (base_ % 4) return cannot + "window base " + hex(base_) + " is not a multiple of 4";
+    if (file_offset % 4) return cannot + "offset " + hex(file_offset) + " is not a multiple of 4";
+    if (size_ % 4) return cannot + "window size " + hex(size_) + " is not a multiple of 4";
+    if (size_ > ~base_) return cannot + "window base " + hex(base_) + " + size " + hex(size_) + " passes 64 bits";
+    // Only regular files and device nodes are mapped; anything else (a FIFO, a socket, a
+    // directory) is refused before it is opened, so opening it cannot block.
+    struct stat st;
+    if (::stat(path_.c_str(), &st) != 0) return "cannot open " + path_ + ": " + std::strerror(errno);
+    const bool regular = S_ISREG(st.st_mode);
+    if (!regular && !S_ISCHR(st.st_mode) && !S_ISBLK(st.st_mode))
+        return cannot + "not a regular file or a device node";
+    const int fd = ::open(path_.c_str(), O_RDWR | O_SYNC | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return "cannot open " + path_ + ": " + std::strerror(errno);
+    if (::fstat(fd, &st) != 0 || S_ISREG(st.st_mode) != regular) {
+        ::close(fd);
+        return cannot + "the node changed while it was opened";
     }
-    if (base % 4 || file_offset % 4) {
-        plog_err("cpu_hal_if: cannot map " + path + ": base " + hex(base) + " and offset " + hex(file_offset) +
-                 " must be multiples of 4");
-        size_ = 0;
-        return;
-    }
-    const int fd = ::open(path.c_str(), O_RDWR | O_SYNC | O_CLOEXEC);
-    if (fd < 0) {
-        plog_err("cpu_hal_if: cannot open " + path + ": " + std::strerror(errno));
-        size_ = 0;
-        return;
-    }
-    if (size_ == 0) {
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && uint64_t(st.st_size) > file_offset) size_ = uint64_t(st.st_size) - file_offset;
-        if (size_ == 0) {
-            plog_err("cpu_hal_if: cannot map " + path + ": window size unknown (set cpu_hal_if/mmap_size)");
+    if (regular) {
+        // A window past the end of a file would fault on first touch: refuse it now.
+        const uint64_t file_size = uint64_t(st.st_size);
+        if (file_size == 0) {
             ::close(fd);
-            return;
+            return cannot + "the file is empty";
         }
+        if (file_offset >= file_size) {
+            ::close(fd);
+            return cannot + "offset " + hex(file_offset) + " is at or past the end of the file (" + hex(file_size) +
+                   " bytes)";
+        }
+        if (size_ == 0) size_ = file_size - file_offset;
+        if (size_ > file_size - file_offset) {
+            ::close(fd);
+            return cannot + "window of " + hex(size_) + " bytes at offset " + hex(file_offset) +
+                   " reaches past the end of the file (" + hex(file_size) + " bytes)";
+        }
+    } else if (size_ == 0) {
+        ::close(fd);
+        return cannot + "window size unknown (set cpu_hal_if/mmap_size)";
     }
     const uint64_t page = uint64_t(::sysconf(_SC_PAGESIZE));
     const uint64_t lead = file_offset % page;
@@ -58,13 +82,12 @@ ksx_mmap_backend::ksx_mmap_backend(const std::string& path, uint64_t file_offset
     const int err = errno;
     ::close(fd);
     if (m == MAP_FAILED) {
-        plog_err("cpu_hal_if: cannot map " + path + ": " + std::strerror(err));
         map_len_ = 0;
-        size_ = 0;
-        return;
+        return cannot + std::strerror(err);
     }
     map_ = m;
     window_ = static_cast<volatile uint8_t*>(m) + lead;
+    return "";
 }
 
 ksx_mmap_backend::~ksx_mmap_backend()

@@ -10,8 +10,11 @@ class ksx_mmap_backend : public ksx_bus_backend {
 public:
     /// Maps size bytes of path from file_offset (any offset; the mapping is page-aligned
     /// internally) to chip addresses [base, base + size) of the given chip. Size 0 takes
-    /// the node's own size from file_offset on. A node that cannot be opened or mapped is
-    /// reported with its path and the system's reason; the backend then serves nothing.
+    /// the node's own size from file_offset on. Only regular files and device nodes are
+    /// mapped. A window that is misaligned (base, offset or size not a multiple of 4), passes
+    /// 64 bits, reaches past the end of a regular file, or a node that cannot be opened or
+    /// mapped is refused with one reported line naming the path and the reason; the backend
+    /// then serves nothing (ok() false, error() says why).
     ksx_mmap_backend(const std::string& path, uint64_t file_offset, uint64_t base, uint64_t size,
                      uint32_t chip);
     ~ksx_mmap_backend() override;
@@ -19,7 +22,8 @@ public:
     ksx_mmap_backend& operator=(const ksx_mmap_backend&) = delete;
 
     /// True when the window is mapped.
-    bool ok() const { return window_ != nullptr; }
+    bool ok() const override { return window_ != nullptr; }
+    std::string error() const override { return error_; }
 
     std::string describe() const override;
     bool in_window(uint32_t chip, uint64_t addr, uint64_t len) const override;
@@ -27,7 +31,11 @@ public:
     void write_word(uint32_t chip, uint64_t addr, uint32_t data, uint32_t byte_mask) override;
 
 private:
+    /// Opens and maps the window; returns why it was refused, or "" when it is mapped.
+    std::string map(uint64_t file_offset);
+
     std::string path_;
+    std::string error_;
     uint64_t base_;
     uint64_t size_;
     uint32_t chip_;

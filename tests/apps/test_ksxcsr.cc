@@ -131,7 +131,7 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"read_addr 0x1ffffffffffffffff", "ksxcsr: bad address '0x1ffffffffffffffff': more than 64 bits\n"},
         {"read", "ksxcsr: usage: read NAME[.FIELD]\n"},
         {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
-        {"--backend mmap:/nonexistent/bar0 info", "ksxcsr: cannot open backend /nonexistent/bar0: No such file or directory\n(ksxcsr --help for usage)\n"},
+        {"--backend mmap:/nonexistent/bar0 info", "ksxcsr: backend refused: cannot open /nonexistent/bar0: No such file or directory\n"},
         {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},
         {"-f /nonexistent.knobs info", "ksxcsr: cannot read knob file /nonexistent.knobs: No such file or directory\n(ksxcsr --help for usage)\n"},
     };
@@ -170,6 +170,44 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
     const result o = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' read_addr 0x52002000");
     EXPECT_EQ(o.status, 0);
     EXPECT_TRUE(has(o.out, "0xdeadbeef\n")) << o.out;
+    std::remove(bar.c_str());
+}
+
+TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
+    const std::string bar = tmp("bar1");
+    {
+        std::ofstream f(bar, std::ios::binary);
+        f << std::string(0x100000, '\0');
+    }
+    // Knobs choose the backend as --backend does; the banner of info names it.
+    std::ofstream(bar + ".knobs") << "+cpu_hal_if/backend=mmap +cpu_hal_if/mmap_path=" << bar
+                                   << " +cpu_hal_if/mmap_base=0x52000000\n";
+    for (const std::string& how : {"-f '" + bar + ".knobs'", "+cpu_hal_if/backend=mmap +cpu_hal_if/mmap_path='" + bar +
+                                                                 "' +cpu_hal_if/mmap_base=0x52000000"}) {
+        const result r = ksx(how + " -c 'write_addr 0x52000010 0x11223344; info'");
+        ASSERT_EQ(r.status, 0) << how << r.err;
+        EXPECT_TRUE(has(r.out, "backend: mmap " + bar + " [0x52000000, 0x52100000)\n")) << r.out;
+        EXPECT_EQ(slurp(bar).substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
+    }
+    EXPECT_TRUE(has(ksx("info").out, "backend: sim [0x0, 0x70000000)\n"));
+    // Refused: status 2 before any command runs (the write never lands), no simulated chip.
+    const std::string past = "ksxcsr: backend refused: cannot map " + bar +
+                             ": window of 0x10000000 bytes at offset 0x0 reaches past the end of the file (0x100000 bytes)\n";
+    struct {
+        std::string args, err;
+    } cases[] = {
+        {"--backend 'mmap:" + bar + "@0,0x10000000'", past},
+        {"+cpu_hal_if/backend=mmap +cpu_hal_if/mmap_path='" + bar + "' +cpu_hal_if/mmap_size=0x10000000", past},
+        {"+cpu_hal_if/backend=MMAP", "ksxcsr: backend refused: unknown backend \"MMAP\" in cpu_hal_if/backend (sim or mmap)\n"},
+        {"+cpu_hal_if/backend=mmpa", "ksxcsr: backend refused: unknown backend \"mmpa\" in cpu_hal_if/backend (sim or mmap)\n"},
+    };
+    for (const auto& c : cases) {
+        const result r = ksx(c.args + " -c 'write_addr 0x10 0x99; read_addr 0x10'");
+        EXPECT_EQ(r.status, 2) << c.args;
+        EXPECT_EQ(r.err, c.err) << c.args;
+        EXPECT_FALSE(has(r.out, "0x99")) << r.out;
+    }
+    std::remove((bar + ".knobs").c_str());
     std::remove(bar.c_str());
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -133,36 +134,59 @@ TEST_F(mmap_backend_test, blocks_bytes_and_bursts)
                                                         outside("burst_write", "0x10ffc", 5)}));
 }
 
-TEST_F(mmap_backend_test, unusable_nodes_are_reported_and_serve_nothing)
+TEST_F(mmap_backend_test, windows_that_could_fault_or_mislead_are_refused_at_open)
 {
-    log_capture cap;
-    {
-        sknobs_set_string("cpu_hal_if/mmap_path", "/nonexistent/ksx_bar0");
+    const std::string f = file.path();  // 0x2000 bytes
+    const std::string fifo = f + ".fifo", empty = f + ".empty";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    close(open(empty.c_str(), O_CREAT | O_WRONLY, 0600));
+    const std::string m = "cannot map ";
+    struct {
+        std::string path, offset, base, size, why;
+    } cases[] = {
+        {f, "0", "0", "0x10000000", m + f + ": window of 0x10000000 bytes at offset 0x0 reaches past the end of the file (0x2000 bytes)"},
+        {f, "0x1800", "0", "0x1000", m + f + ": window of 0x1000 bytes at offset 0x1800 reaches past the end of the file (0x2000 bytes)"},
+        {f, "0x2000", "0", "0", m + f + ": offset 0x2000 is at or past the end of the file (0x2000 bytes)"},
+        {f, "0", "0", "6", m + f + ": window size 0x6 is not a multiple of 4"},
+        {f, "0", "0x10002", "0", m + f + ": window base 0x10002 is not a multiple of 4"},
+        {f, "2", "0", "0", m + f + ": offset 0x2 is not a multiple of 4"},
+        {f, "0", "0xfffffffffffffffc", "8", m + f + ": window base 0xfffffffffffffffc + size 0x8 passes 64 bits"},
+        {f, "0", "0", "0x10000000000000000", "bad cpu_hal_if/mmap_size '0x10000000000000000': expected a decimal, "
+                                             "0x hexadecimal or 0-prefixed octal number of at most 64 bits"},
+        {f, "0x", "0", "0", "bad cpu_hal_if/mmap_offset '0x': expected a decimal, 0x hexadecimal or 0-prefixed octal "
+                            "number of at most 64 bits"},
+        {empty, "0", "0", "0", m + empty + ": the file is empty"},
+        {fifo, "0", "0", "0", m + fifo + ": not a regular file or a device node"},
+        {"/dev/null", "0", "0", "0x1000", m + "/dev/null: No such device"},
+        {"/dev/null", "0", "0", "0", m + "/dev/null: window size unknown (set cpu_hal_if/mmap_size)"},
+        {"/nonexistent/ksx_bar0", "0", "0", "0", "cannot open /nonexistent/ksx_bar0: No such file or directory"},
+        {"", "0", "0", "0", "the mmap backend needs cpu_hal_if/mmap_path"},
+    };
+    for (const auto& c : cases) {
+        sknobs_set_string("cpu_hal_if/mmap_path", c.path.c_str());
+        sknobs_set_string("cpu_hal_if/mmap_offset", c.offset.c_str());
+        sknobs_set_string("cpu_hal_if/mmap_base", c.base.c_str());
+        sknobs_set_string("cpu_hal_if/mmap_size", c.size.c_str());
+        log_capture cap;
         cpu_hal_if hal("cpu", "all");
-        EXPECT_EQ(hal.read(0, 0x10000, FRONT_DOOR, 0), 0xdeadbeefu);
+        EXPECT_FALSE(hal.backend()->ok()) << c.why;
+        EXPECT_EQ(hal.backend()->error(), c.why);
+        EXPECT_EQ(hal.read(0, 0, FRONT_DOOR, 0), 0xdeadbeefu);
+        ASSERT_FALSE(cap.messages().empty());
+        EXPECT_EQ(cap.messages()[0], "ERROR :: cpu_hal_if: " + c.why);
     }
-    {
-        ksx_mmap_backend b("", 0, 0, 0x1000, 0);
-        EXPECT_FALSE(b.ok());
-        EXPECT_FALSE(b.in_window(0, 0, 4));
-    }
-    {
-        // A file with no size to take and no size knob.
-        temp_file empty_file;
-        sknobs_set_string("cpu_hal_if/mmap_path", empty_file.path().c_str());
-        sknobs_set_value("cpu_hal_if/mmap_offset", 0x2000);
-        sknobs_set_value("cpu_hal_if/mmap_size", 0);
+    // Unknown backend names never fall back to the simulated chip.
+    for (const char* kind : {"MMAP", "mmpa", ""}) {
+        sknobs_set_string("cpu_hal_if/backend", kind);
+        log_capture cap;
         cpu_hal_if hal("cpu", "all");
-        EXPECT_FALSE(hal.backend()->in_window(0, 0x10000, 4));
+        EXPECT_FALSE(hal.backend()->ok());
+        EXPECT_EQ(cap.messages(), (std::vector<std::string>{std::string("ERROR :: cpu_hal_if: unknown backend \"") +
+                                                            kind + "\" in cpu_hal_if/backend (sim or mmap)"}));
+        EXPECT_FALSE(hal.backend()->in_window(0, 0x52000000, 4));
     }
-    const auto msgs = cap.messages();
-    ASSERT_EQ(msgs.size(), 4u);
-    EXPECT_EQ(msgs[0], "ERROR :: cpu_hal_if: cannot open /nonexistent/ksx_bar0: No such file or directory");
-    EXPECT_EQ(msgs[1], "ERROR :: cpu_hal_if cpu: read at 0x10000 (4 bytes, chip 0) is outside the bus window mmap "
-                       "/nonexistent/ksx_bar0 [0x10000, 0x10000) (not mapped)");
-    EXPECT_EQ(msgs[2], "ERROR :: cpu_hal_if: the mmap backend needs cpu_hal_if/mmap_path");
-    EXPECT_EQ(msgs[3].rfind("ERROR :: cpu_hal_if: cannot map /tmp/ksx_mmap_", 0), 0u) << msgs[3];
-    EXPECT_NE(msgs[3].find(": window size unknown (set cpu_hal_if/mmap_size)"), std::string::npos) << msgs[3];
+    unlink(fifo.c_str());
+    unlink(empty.c_str());
 }
 
 TEST_F(mmap_backend_test, size_defaults_to_the_rest_of_the_file)

@@ -208,7 +208,7 @@ TEST_F(sim_chip_test, platform_interface_on_the_simulated_chip)
                   "ERROR :: cpu_hal_if cpu: burst_read at 0x20 without a buffer"}));
 }
 
-TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_fall_back)
+TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_serve_nothing)
 {
     log_capture cap;
     sknobs_set_string("cpu_hal_if/backend", "sim");
@@ -216,14 +216,16 @@ TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_fall_back)
     EXPECT_EQ(a.backend()->describe(), "sim [0x0, 0x70000000)");
     sknobs_set_string("cpu_hal_if/backend", "pcie");
     cpu_hal_if b("cpu", "all");
-    EXPECT_EQ(b.backend()->describe(), "sim [0x0, 0x70000000)");
+    EXPECT_EQ(b.backend()->describe(), "none (unknown backend \"pcie\" in cpu_hal_if/backend (sim or mmap))");
+    EXPECT_TRUE(a.backend()->ok());
+    EXPECT_FALSE(b.backend()->ok());
     sknobs_set_string("cpu_hal_if/backend", "mmap");
     sknobs_set_string("cpu_hal_if/mmap_path", "/nonexistent/bar");
     cpu_hal_if c("cpu", "all");
     EXPECT_EQ(c.backend()->describe(), "mmap /nonexistent/bar [0x0, 0x0) (not mapped)");
     EXPECT_EQ(cap.messages(),
               (std::vector<std::string>{
-                  "ERROR :: cpu_hal_if: unknown backend \"pcie\" in cpu_hal_if/backend (sim or mmap); using sim",
+                  "ERROR :: cpu_hal_if: unknown backend \"pcie\" in cpu_hal_if/backend (sim or mmap)",
                   "ERROR :: cpu_hal_if: cannot open /nonexistent/bar: No such file or directory"}));
 }
 
