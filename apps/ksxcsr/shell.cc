@@ -536,7 +536,8 @@ void ksx_shell::add_library_commands() {
         3, 4, [=](const args_t& a) {
             const uint32_t len = parse_u32(a[1], "length");
             if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + a[1] + "': at most 1 MiB"};
-            parse_number(a[2], "data");
+            if (parse_number(a[2], "data") >> (8 * len) != 0)
+                throw ksx_shell_error{"data " + a[2] + " does not fit " + std::to_string(len) + " bytes"};
             csr_write_burst(parse_u64(a[0], "address"), len, a[2], a.size() > 3 ? parse_u32(a[3], "flags") : 0);
             return KSX_OK;
         });

@@ -113,6 +113,9 @@ std::vector<uint32_t> cpu_hal_if::block_read(uint32_t chip, uint64_t addr, int32
     return out;
 }
 
+// Bursts: transfer byte i is the byte at address + i, whatever the start address and the
+// length. Each word the burst touches is written once, with the byte lanes the burst covers
+// (the backend stores only those bytes), so bytes outside the burst are never written.
 bool cpu_hal_if::burst_write(uint32_t chip, uint64_t addr, uint32_t len, const uint8_t* buf, state, uint32_t,
                              bool reverse)
 {
@@ -121,16 +124,18 @@ bool cpu_hal_if::burst_write(uint32_t chip, uint64_t addr, uint32_t len, const u
         plog_err("cpu_hal_if " + if_name_ + ": burst_write at " + hex(addr) + " without a buffer");
         return false;
     }
-    if (!check("burst_write", chip, addr, len, true)) return false;
-    for (uint32_t k = 0; 4ull * k < len; ++k) {
+    if (!check("burst_write", chip, addr, len, false)) return false;
+    const uint64_t end = addr + len;
+    for (uint64_t w = addr & ~uint64_t(3); w < end; w += 4) {
         uint32_t word = 0;
         uint32_t mask = 0;
-        for (uint32_t j = 0; j < 4 && 4 * k + j < len; ++j) {
-            const unsigned lane = 3 - j;
-            word |= uint32_t(buf[pos(4 * k + j, len, reverse)]) << (8 * lane);
+        for (unsigned lane = 0; lane < 4; ++lane) {
+            const uint64_t a = w + lane;
+            if (a < addr || a >= end) continue;
+            word |= uint32_t(buf[pos(uint32_t(a - addr), len, reverse)]) << (8 * lane);
             mask |= 1u << lane;
         }
-        backend_->write_word(chip, addr + 4ull * k, word, mask);
+        backend_->write_word(chip, w, word, mask);
     }
     return true;
 }
@@ -143,13 +148,19 @@ bool cpu_hal_if::burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8_t*
         plog_err("cpu_hal_if " + if_name_ + ": burst_read at " + hex(addr) + " without a buffer");
         return false;
     }
-    const bool ok = check("burst_read", chip, addr, len, true);
-    for (uint32_t k = 0; 4ull * k < len; ++k) {
-        const uint32_t word = ok ? backend_->read_word(chip, addr + 4ull * k) : kDeadbeef;
-        for (uint32_t j = 0; j < 4 && 4 * k + j < len; ++j)
-            buf[pos(4 * k + j, len, reverse)] = uint8_t(word >> (8 * (3 - j)));
+    if (!check("burst_read", chip, addr, len, false)) {
+        for (uint32_t i = 0; i < len; ++i) buf[pos(i, len, reverse)] = uint8_t(kDeadbeef >> (8 * (3 - i % 4)));
+        return false;
     }
-    return ok;
+    const uint64_t end = addr + len;
+    for (uint64_t w = addr & ~uint64_t(3); w < end; w += 4) {
+        const uint32_t word = backend_->read_word(chip, w);
+        for (unsigned lane = 0; lane < 4; ++lane) {
+            const uint64_t a = w + lane;
+            if (a >= addr && a < end) buf[pos(uint32_t(a - addr), len, reverse)] = uint8_t(word >> (8 * lane));
+        }
+    }
+    return true;
 }
 
 void cpu_hal_if::flush_all_pending() {}

@@ -13,18 +13,21 @@
 //   "cpu_hal_if/mmap_chip"    the chip id the window belongs to; default 0.
 //
 // Rules common to both backends:
-// - Word accesses, word blocks and bursts start at a multiple of 4; byte-element blocks may
-//   start anywhere. A misaligned start, or an access not wholly inside the window, is
-//   reported at ERROR level and never reaches the backend: reads answer 0xdeadbeef words
+// - Word accesses and word blocks start at a multiple of 4; byte-element blocks and bursts
+//   may start anywhere. A misaligned word access, or an access not wholly inside the window,
+//   is reported at ERROR level and never reaches the backend: reads answer 0xdeadbeef words
 //   (a burst read fills its buffer with the bytes de ad be ef repeated and returns false),
 //   writes are dropped (a burst write returns false).
+// - Memory is little-endian: byte address a is lane a mod 4 (bits 8(a mod 4)+7..8(a mod 4))
+//   of the word at a - a mod 4.
 // - Block with flags bit 1 set: element i carries one byte (its low 8 bits) at address + i,
-//   in both directions; memory is little-endian (byte address a is lane a mod 4 of its word).
-// - Bursts: transfer byte i belongs to the word at address + 4 x (i / 4), most significant
-//   byte first (byte 4k is bits 31..24 of word k, byte 4k + 3 bits 7..0); a length that is not
-//   a multiple of 4 touches only the leading lanes of the last word. With reverse set, buffer
-//   position length - 1 - i holds transfer byte i, for reads and for writes alike, so a
-//   reversed write reads back unchanged with a reversed read.
+//   in both directions.
+// - Bursts: transfer byte i is the byte at address + i. A burst of n bytes changes bytes
+//   address to address + n - 1 and nothing else: a word it covers only in part is written
+//   with those byte lanes alone (byte stores on the mapped window, lane-masked writes on the
+//   simulated chip), never by writing back the rest of the word. So a burst of the bytes
+//   44 33 22 11 at a word address reads back as the word 0x11223344. With reverse set,
+//   buffer position length - 1 - i holds transfer byte i, for reads and for writes alike.
 // - The access type and the secure flag (flags bit 0) do not change what an access does.
 #pragma once
 

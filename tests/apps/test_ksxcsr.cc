@@ -112,6 +112,10 @@ TEST(ksxcsr, library_commands_one_to_one) {
     ASSERT_EQ(r.status, 0) << r.err;
     // The path search below the top reports the segment it could not find, then gives up.
     EXPECT_TRUE(has(r.out, "0xabcd\n0x000000112233\n0x1 0x2 0x3\n[")) << r.out;
+    // A burst changes exactly its bytes: byte i at address + i, the rest of the word stays.
+    const result b = ksx("-c 'write_addr 0x52000100 0xa0a1a2a3; write_addr 0x52000104 0xb0b1b2b3; "
+                         "burst_write 0x52000102 3 0x112233; read_addr 0x52000100; read_addr 0x52000104'");
+    EXPECT_EQ(b.out, "0x2233a2a3\n0xb0b1b211\n") << b.err;
     EXPECT_TRUE(has(r.out, "] ERROR :: search_csr_by_name : no register found for x comparing x\n0xdeadbeef\n")) << r.out;
 }
 
@@ -130,6 +134,7 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"write txs.cfg_flow_ctl -1", "ksxcsr: bad value '-1': expected a non-negative number\n"},
         {"read_addr 0x1ffffffffffffffff", "ksxcsr: bad address '0x1ffffffffffffffff': more than 64 bits\n"},
         {"read", "ksxcsr: usage: read NAME[.FIELD]\n"},
+        {"burst_write 0x52000200 2 0x10000", "ksxcsr: data 0x10000 does not fit 2 bytes\n"},
         {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
         {"--backend mmap:/nonexistent/bar0 info", "ksxcsr: backend refused: cannot open /nonexistent/bar0: No such file or directory\n"},
         {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},

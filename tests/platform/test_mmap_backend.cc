@@ -115,16 +115,19 @@ TEST_F(mmap_backend_test, blocks_bytes_and_bursts)
     EXPECT_EQ(file.bytes(0x17fc, 4), (std::vector<uint8_t>{8, 0xaa, 0xbb, 0xcc}));
     cap.clear();
 
-    // Bursts: most significant byte of each word first; a short tail fills the top lanes only.
+    // Bursts: byte i at address + i, any start and length; bytes around them stay.
     const uint8_t out[6] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06};
-    file.put(0x904, {0xe0, 0xe1, 0xe2, 0xe3});
-    EXPECT_TRUE(hal.burst_write(0, 0x10100, 6, out, FRONT_DOOR, 0, false));
-    EXPECT_EQ(file.bytes(0x900, 8), (std::vector<uint8_t>{0x04, 0x03, 0x02, 0x01, 0xe0, 0xe1, 0x06, 0x05}));
+    file.put(0x900, std::vector<uint8_t>(12, 0xee));
+    EXPECT_TRUE(hal.burst_write(0, 0x10101, 6, out, FRONT_DOOR, 0, false));
+    EXPECT_TRUE(hal.burst_write(0, 0x10109, 2, out, FRONT_DOOR, 0, true));
+    EXPECT_EQ(file.bytes(0x900, 12),
+              (std::vector<uint8_t>{0xee, 1, 2, 3, 4, 5, 6, 0xee, 0xee, 2, 1, 0xee}));
     uint8_t in[6] = {};
-    EXPECT_TRUE(hal.burst_read(0, 0x10100, 6, in, FRONT_DOOR, 0, true));
-    EXPECT_EQ(std::vector<uint8_t>(in, in + 6), (std::vector<uint8_t>{0x06, 0x05, 0x04, 0x03, 0x02, 0x01}));
-    EXPECT_TRUE(hal.burst_write(0, 0x10200, 4, out, FRONT_DOOR, 0, true));
-    EXPECT_EQ(hal.read(0, 0x10200, FRONT_DOOR, 0), 0x04030201u);
+    EXPECT_TRUE(hal.burst_read(0, 0x10101, 6, in, FRONT_DOOR, 0, true));
+    EXPECT_EQ(std::vector<uint8_t>(in, in + 6), (std::vector<uint8_t>{6, 5, 4, 3, 2, 1}));
+    const uint8_t le[4] = {0x44, 0x33, 0x22, 0x11};
+    EXPECT_TRUE(hal.burst_write(0, 0x10200, 4, le, FRONT_DOOR, 0, false));
+    EXPECT_EQ(hal.read(0, 0x10200, FRONT_DOOR, 0), 0x11223344u);
     EXPECT_TRUE(cap.messages().empty());
 
     EXPECT_FALSE(hal.burst_read(0, 0x10ffc, 5, in, FRONT_DOOR, 0, false));

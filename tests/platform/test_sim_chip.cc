@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ip/verif/pcpp/axi_xn_server.h"
+#include "ip/verif/pcpp/cpu_bus_axidb.h"
 #include "platform/hal/cpu_hal_if.h"
 #include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
@@ -186,7 +188,13 @@ TEST_F(sim_chip_test, platform_interface_on_the_simulated_chip)
 
     uint8_t buf[8] = {};
     EXPECT_TRUE(hal.burst_read(0, 0x100, 8, buf, FRONT_DOOR, 0, false));
-    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 8), (std::vector<uint8_t>{0x11, 0, 0, 1, 0, 0, 0, 0x22}));
+    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 8), (std::vector<uint8_t>{1, 0, 0, 0x11, 0x22, 0, 0, 0}));
+    // A 3-byte burst at an odd address changes those three bytes only.
+    hal.write(0, 0x20, 0xa0a1a2a3, FRONT_DOOR, 0);
+    hal.write(0, 0x24, 0xb0b1b2b3, FRONT_DOOR, 0);
+    EXPECT_TRUE(hal.burst_write(0, 0x23, 3, buf + 3, FRONT_DOOR, 0, false));
+    EXPECT_EQ(sim.peek(0, 0x20), 0x11a1a2a3u);
+    EXPECT_EQ(sim.peek(0, 0x24), 0xb0b10022u);
     EXPECT_TRUE(cap.messages().empty());
 
     // The last word below the limit is in; anything reaching the limit is out.
@@ -194,7 +202,7 @@ TEST_F(sim_chip_test, platform_interface_on_the_simulated_chip)
     hal.block_write(0, 0x6ffffffc, 2, {5, 6}, FRONT_DOOR, 0);
     hal.block_write(0, 0x10, 2, {5}, FRONT_DOOR, 0);
     hal.block_write(0, 0x10, -1, {}, FRONT_DOOR, 0);
-    EXPECT_FALSE(hal.burst_write(0, 0x22, 4, buf, FRONT_DOOR, 0, false));
+    EXPECT_FALSE(hal.burst_write(0, 0x6ffffffe, 4, buf, FRONT_DOOR, 0, false));
     EXPECT_FALSE(hal.burst_read(0, 0x20, 4, nullptr, FRONT_DOOR, 0, false));
     EXPECT_EQ(sim.peek(0, 0x10), 5u);
     EXPECT_EQ(sim.peek(0, 0x6ffffffc), 0u);
@@ -204,8 +212,37 @@ TEST_F(sim_chip_test, platform_interface_on_the_simulated_chip)
                   "ERROR :: cpu_hal_if cpu: block_write at 0x6ffffffc (8 bytes, chip 0) is outside the bus window sim [0x0, 0x70000000)",
                   "ERROR :: cpu_hal_if cpu: block_write at 0x10 has 1 elements for count 2; writing 1",
                   "ERROR :: cpu_hal_if cpu: block_write at 0x10 with negative count -1",
-                  "ERROR :: cpu_hal_if cpu: burst_write at 0x22 is not word-aligned",
+                  "ERROR :: cpu_hal_if cpu: burst_write at 0x6ffffffe (4 bytes, chip 0) is outside the bus window sim [0x0, 0x70000000)",
                   "ERROR :: cpu_hal_if cpu: burst_read at 0x20 without a buffer"}));
+}
+
+TEST_F(sim_chip_test, axi_consumer_keeps_byte_order_on_the_platform_bus)
+{
+    // Producer -> transaction database -> consumer -> platform interface -> simulated chip.
+    cpu_hal_if hal("cpu", "all", std::make_shared<ksx_sim_bus_backend>());
+    axi_xn_server server(513, hal, 0);
+    cpu_bus_axidb axi("axi", "top.axi");
+    axi.set_agt_idx(513);
+    const uint8_t b[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    log_capture cap;
+    axi.burst_write(0, 0x200, 8, b, FRONT_DOOR, 0, false);  // whole words: one block write
+    axi.burst_write(0, 0x210, 6, b, FRONT_DOOR, 0, false);  // a word and a half
+    axi.burst_write(0, 0x222, 2, b, FRONT_DOOR, 0, false);  // two bytes at a non-word address
+    while (server.serve_one()) {
+    }
+    EXPECT_EQ(server.served(), 3u);
+    EXPECT_EQ(hal.read(0, 0x200, FRONT_DOOR, 0), 0x04030201u);
+    EXPECT_EQ(hal.read(0, 0x204, FRONT_DOOR, 0), 0x08070605u);
+    EXPECT_EQ(hal.read(0, 0x210, FRONT_DOOR, 0), 0x04030201u);
+    EXPECT_EQ(hal.read(0, 0x214, FRONT_DOOR, 0), 0x00000605u);
+    EXPECT_EQ(hal.read(0, 0x220, FRONT_DOOR, 0), 0x02010000u);
+    axi_xn_db* db = axi_xn_db::access(513);
+    for (int i = 0; i < 3; ++i) {
+        auto rsp = db->pop_response();
+        ASSERT_NE(rsp, nullptr);
+        EXPECT_EQ(rsp->resp, 0) << std::hex << rsp->address;
+    }
+    EXPECT_TRUE(cap.messages().empty());
 }
 
 TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_serve_nothing)

@@ -15,8 +15,10 @@
 /// Each request becomes one bus access on the given chip, with FRONT_DOOR and the
 /// transaction's attribute byte 1 as flags: 4 bytes at a 4-byte aligned address as a word
 /// access, other whole words at an aligned address as a block access, anything else as a
-/// burst. Bytes travel little-endian within words. The response is 0 (OKAY), or 2 (SLVERR)
-/// when the bus refuses a burst.
+/// burst at any address and length (byte i of the transaction is the byte at address + i,
+/// as the platform interface's bursts define it). Bytes travel little-endian within words,
+/// so a transaction reads back the same whichever of the three accesses carried it. The
+/// response is 0 (OKAY), or 2 (SLVERR) when the bus refuses a burst.
 ///
 /// The bus must not be the dispatcher's route back into the same database.
 class axi_xn_server {
