@@ -2,9 +2,10 @@
 BUILD      ?= build
 BUILD_A64  ?= build-aarch64
 BUILD_TSAN ?= build-tsan
+BUILD_ASAN ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-native test-aarch64 test-tsan bench bench-scale clean
+.PHONY: all deps build run test test-native test-aarch64 test-tsan test-asan bench bench-scale clean
 
 all: build
 
@@ -22,7 +23,8 @@ run: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target ksxcsr
 	./scripts/demo-session $(BUILD)
 
-# Every test: the host build, the AArch64 cross build under qemu, and the ThreadSanitizer build.
+# Every test: the host build, the AArch64 cross build under qemu, the ThreadSanitizer build and
+# the AddressSanitizer + UndefinedBehaviorSanitizer build.
 test: test-native test-aarch64 test-tsan
 
 test-native: build
@@ -40,6 +42,16 @@ test-tsan: deps
 	cmake --build $(BUILD_TSAN) -j $(JOBS) --target ksx_tsan_tests
 	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(JOBS) -L tsan --no-tests=ignore
 
+# The library, the shell and the host test programs with AddressSanitizer (LeakSanitizer on)
+# and UndefinedBehaviorSanitizer; no benchmarks, no install check, no generator unit tests
+# (Python, run by the host build).
+test-asan: deps
+	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Release -DKSX_ASAN=ON -DKSX_BUILD_BENCH=OFF
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -E '^ksxgen_'
+
 # Every Google Benchmark of bench/ in one run, with ratios against baselines and targets.
 bench: build
 	./scripts/run-benchmarks $(BUILD)
@@ -49,4 +61,4 @@ bench-scale: build
 	./bench/bench-scale $(BUILD) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_A64) $(BUILD_TSAN)
+	rm -rf $(BUILD) $(BUILD_A64) $(BUILD_TSAN) $(BUILD_ASAN)

@@ -198,14 +198,8 @@ int run(int argc, char** argv) {
         }
         return shell.execute_script(text.str());
     }
-    if (!o.command.empty()) {
-        std::string line;
-        for (const std::string& w : o.command) {
-            const bool quote = w.find_first_of(" \t;") != std::string::npos;
-            line += (line.empty() ? "" : " ") + (quote ? "\"" + w + "\"" : w);
-        }
-        return shell.execute(line);
-    }
+    // The program's arguments are the command's words exactly as given.
+    if (!o.command.empty()) return shell.execute_words(o.command);
     if (isatty(STDIN_FILENO)) return interactive(shell);
     std::stringstream text;
     text << std::cin.rdbuf();

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "apps/ksxcsr/json_out.h"
+#include "apps/ksxcsr/tokenizer.h"
 #include "ip/verif/pcpp/cpu.h"
 #include "platform/csr_addr.h"
 #include "platform/csr_chip_inst.h"
@@ -50,7 +51,7 @@ ksx_shell::ksx_shell(std::ostream& out, std::ostream& err, bool json)
     add("help", "help [COMMAND]", "list commands, or show one command's usage", 0, 1, [this](const args_t& a) {
         if (a.size() == 1) {
             auto it = commands_.find(a[0]);
-            if (it == commands_.end()) throw ksx_shell_error{"help: unknown command '" + a[0] + "'"};
+            if (it == commands_.end()) throw ksx_shell_error{"help: unknown command '" + clip(a[0]) + "'"};
             out_ << it->second.usage << "\n  " << it->second.help << "\n";
             return KSX_OK;
         }
@@ -81,63 +82,51 @@ std::vector<std::string> ksx_shell::command_names() const {
     return names;
 }
 
-std::vector<std::string> ksx_shell::split_words(const std::string& line) {
-    std::vector<std::string> words;
-    std::string cur;
-    bool in_word = false;
-    char quote = 0;
-    for (char c : line) {
-        if (quote) {
-            if (c == quote) quote = 0;
-            else cur += c;
-            continue;
-        }
-        if (c == '"' || c == '\'') {
-            quote = c;
-            in_word = true;
-        } else if (std::isspace(static_cast<unsigned char>(c))) {
-            if (in_word) words.push_back(cur);
-            cur.clear();
-            in_word = false;
-        } else {
-            cur += c;
-            in_word = true;
-        }
-    }
-    if (quote) throw ksx_shell_error{"unterminated quote in: " + line};
-    if (in_word) words.push_back(cur);
-    return words;
+std::string ksx_shell::clip(const std::string& text) {
+    return text.size() <= 80 ? text : text.substr(0, 80) + "...";
 }
 
 cpp_int ksx_shell::parse_number(const std::string& text, const std::string& what) {
-    if (text.empty() || text[0] == '-' || text[0] == '+')
-        throw ksx_shell_error{"bad " + what + " '" + text + "': expected a non-negative number"};
-    try {
-        return csr_parse_value(text);
-    } catch (const std::exception&) {
-        throw ksx_shell_error{"bad " + what + " '" + text + "': expected decimal, 0x hexadecimal or 0-prefixed octal"};
-    }
+    if (!text.empty() && (text[0] == '-' || text[0] == '+'))
+        throw ksx_shell_error{"bad " + what + " '" + clip(text) + "': expected a non-negative number"};
+    if (!csr_value_text_valid(text))
+        throw ksx_shell_error{"bad " + what + " '" + clip(text) + "': expected decimal, 0x hexadecimal or 0-prefixed octal"};
+    return csr_parse_value(text);
+}
+
+void ksx_shell::check_reach(uint64_t addr, uint64_t len, bool word_aligned) const {
+    if (word_aligned && addr % 4)
+        throw ksx_shell_error{"address " + hex(addr) + " is not word-aligned"};
+    const std::shared_ptr<ksx_bus_backend> b = ksx_platform_backend();
+    if (!b->in_window(csr_get_cur_chip_id(), addr, len))
+        throw ksx_shell_error{"address " + hex(addr) + " (" + std::to_string(len) + " bytes, chip " +
+                              std::to_string(csr_get_cur_chip_id()) + ") is outside the backend window " + b->describe()};
 }
 
 uint64_t ksx_shell::parse_u64(const std::string& text, const std::string& what) const {
     const cpp_int v = parse_number(text, what);
-    if (v > cpp_int(UINT64_MAX)) throw ksx_shell_error{"bad " + what + " '" + text + "': more than 64 bits"};
+    if (v > cpp_int(UINT64_MAX)) throw ksx_shell_error{"bad " + what + " '" + clip(text) + "': more than 64 bits"};
     return static_cast<uint64_t>(v);
 }
 
 uint32_t ksx_shell::parse_u32(const std::string& text, const std::string& what) const {
     const cpp_int v = parse_number(text, what);
-    if (v > 0xffffffffu) throw ksx_shell_error{"bad " + what + " '" + text + "': more than 32 bits"};
+    if (v > 0xffffffffu) throw ksx_shell_error{"bad " + what + " '" + clip(text) + "': more than 32 bits"};
     return static_cast<uint32_t>(v);
 }
 
-int ksx_shell::execute(const std::string& line) {
+int ksx_shell::execute(const std::string& line) { return execute_script(line); }
+
+int ksx_shell::execute_words(const args_t& words) {
     try {
-        const args_t words = split_words(line);
-        if (words.empty() || words[0][0] == '#') return KSX_OK;
+        if (words.empty()) return KSX_OK;
         auto it = commands_.find(words[0]);
-        if (it == commands_.end()) throw ksx_shell_error{"unknown command '" + words[0] + "' (try 'help')"};
+        if (it == commands_.end()) throw ksx_shell_error{"unknown command '" + clip(words[0]) + "' (try 'help')"};
         const args_t args(words.begin() + 1, words.end());
+        for (size_t i = 0; i < args.size(); ++i)
+            if (args[i].empty())
+                throw ksx_shell_error{words[0] + ": argument " + std::to_string(i + 1) + " is empty; usage: " +
+                                      it->second.usage};
         if (args.size() < it->second.min_args || args.size() > it->second.max_args)
             throw ksx_shell_error{"usage: " + it->second.usage};
         const int status = it->second.run(args);
@@ -149,25 +138,26 @@ int ksx_shell::execute(const std::string& line) {
         return KSX_USAGE;
     } catch (const std::exception& e) {
         out_.flush();
-        err_ << "ksxcsr: " << line << ": " << e.what() << std::endl;
+        std::string line;
+        for (const std::string& w : words) line += (line.empty() ? "" : " ") + w;
+        err_ << "ksxcsr: " << clip(line) << ": " << e.what() << std::endl;
         return KSX_USAGE;
     }
 }
 
 int ksx_shell::execute_script(const std::string& text) {
+    std::vector<args_t> commands;
+    try {
+        commands = ksx_tokenize(text);
+    } catch (const ksx_shell_error& e) {
+        err_ << "ksxcsr: " << e.message << std::endl;
+        return KSX_USAGE;
+    }
     int worst = KSX_OK;
-    std::string cmd;
-    auto run = [&](const std::string& c) {
-        const int s = execute(c);
+    for (const args_t& words : commands) {
+        const int s = execute_words(words);
         worst = std::max(worst, s);
-        return s != KSX_USAGE && !quit_;
-    };
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream parts(line);
-        while (std::getline(parts, cmd, ';'))
-            if (!run(cmd)) return worst;
+        if (s == KSX_USAGE || quit_) break;
     }
     return worst;
 }
@@ -177,6 +167,7 @@ int ksx_shell::execute_script(const std::string& text) {
 cpp_int ksx_shell::read_reg(const ksx_regdb_location& loc) const {
     const uint32_t words = (loc.reg->width + 31) / 32;
     const uint32_t flags = loc.reg->secure ? 1 : 0;
+    check_reach(loc.address, 4ull * words, true);
     cpp_int v = 0;
     for (uint32_t i = words; i-- > 0;) {
         v <<= 32;
@@ -188,6 +179,7 @@ cpp_int ksx_shell::read_reg(const ksx_regdb_location& loc) const {
 void ksx_shell::write_reg(const ksx_regdb_location& loc, const cpp_int& value) const {
     const uint32_t words = (loc.reg->width + 31) / 32;
     const uint32_t flags = loc.reg->secure ? 1 : 0;
+    check_reach(loc.address, 4ull * words, true);
     for (uint32_t i = 0; i < words; ++i)
         csr_write_addr(loc.address + 4 * i, static_cast<uint32_t>((value >> (32 * i)) & 0xffffffffu), flags);
 }
@@ -209,10 +201,27 @@ ksx_regdb_location ksx_shell::resolve(const std::string& name, const ksx_regdb_f
                     *field = f;
                     return reg;
                 }
-            throw ksx_shell_error{"no field '" + fname + "' in " + reg.name()};
+            throw ksx_shell_error{"no field '" + clip(fname) + "' in " + reg.name()};
         }
     }
-    throw ksx_shell_error{"unknown register '" + name + "': " + why};
+    // Say what is actually wrong: a block instance without a register, or an instance index
+    // out of range ("sge.te[99].base").
+    if (db_.find_inst(name))
+        throw ksx_shell_error{"'" + clip(name) + "' is a block instance: name one of its registers (" + clip(name) +
+                              ".REGISTER; 'ls " + clip(name) + "' lists them)"};
+    for (size_t end = name.size(); end != std::string::npos && end > 0; end = name.rfind('.', end - 1)) {
+        const std::string prefix = name.substr(0, end);
+        const size_t open = prefix.rfind('[');
+        if (prefix.back() != ']' || open == std::string::npos) continue;
+        const std::string base = prefix.substr(0, open);
+        size_t n = 0;
+        while (db_.find_inst(base + "[" + std::to_string(n) + "]")) ++n;
+        if (n == 0) continue;
+        throw ksx_shell_error{"unknown register '" + clip(name) + "': instance index " +
+                              clip(prefix.substr(open + 1, prefix.size() - open - 2)) + " out of range [0.." +
+                              std::to_string(n - 1) + "] for " + base};
+    }
+    throw ksx_shell_error{"unknown register '" + clip(name) + "': " + clip(why)};
 }
 
 void ksx_shell::print_register(const ksx_regdb_location& loc, const cpp_int& value) {
@@ -255,7 +264,7 @@ std::vector<const ksx_regdb_inst*> ksx_shell::select_insts(const std::string& na
     // A group name covers its instances.
     for (size_t i = 0; i < t.n_insts; ++i)
         if (name == t.insts[i].group) out.push_back(&t.insts[i]);
-    if (out.empty()) throw ksx_shell_error{"unknown instance or group '" + name + "' (try 'info')"};
+    if (out.empty()) throw ksx_shell_error{"unknown instance or group '" + clip(name) + "' (try 'info')"};
     return out;
 }
 
@@ -365,12 +374,24 @@ void ksx_shell::add_named_commands() {
             const cpp_int v = parse_number(a[1], "value");
             const unsigned width = f ? f->width : loc.reg->width;
             if (v >> width != 0)
-                throw ksx_shell_error{"value " + a[1] + " does not fit " + std::to_string(width) + " bits of " + a[0]};
+                throw ksx_shell_error{"value " + clip(a[1]) + " does not fit " + std::to_string(width) + " bits of " + clip(a[0])};
+            const std::vector<const ksx_regdb_field*> fields = db_.fields(*loc.reg);
+            if (f && f->access == KSX_REGDB_RO)
+                throw ksx_shell_error{"field " + loc.name() + "." + f->name + " is read-only; nothing written"};
+            if (!f && !fields.empty() &&
+                std::all_of(fields.begin(), fields.end(), [](const ksx_regdb_field* g) { return g->access == KSX_REGDB_RO; }))
+                throw ksx_shell_error{"register " + loc.name() + " is read-only; nothing written"};
             cpp_int next = v;
             if (f) {
-                const cpp_int mask = ((cpp_int(1) << f->width) - 1) << f->lsb;
-                const cpp_int cur = read_reg(loc);
-                next = (cur ^ (cur & mask)) | (v << f->lsb);
+                // Read-modify-write of one field: the other fields keep what they read, except
+                // write-one-to-clear, write-one-to-set and self-clearing fields, which get 0 so
+                // that writing this field does not clear, set or start anything else.
+                cpp_int cur = read_reg(loc);
+                for (const ksx_regdb_field* g : fields) {
+                    const bool action = g->access == KSX_REGDB_W1C || g->access == KSX_REGDB_W1S || g->access == KSX_REGDB_SC;
+                    if (g == f || action) cur &= ~(((cpp_int(1) << g->width) - 1) << g->lsb) & ((cpp_int(1) << loc.reg->width) - 1);
+                }
+                next = cur | (v << f->lsb);
             }
             write_reg(loc, next);
             if (json_) {
@@ -437,7 +458,7 @@ void ksx_shell::add_named_commands() {
     });
     add("ls", "ls INSTANCE", "registers and memories of one block instance", 1, 1, [this](const args_t& a) {
         const ksx_regdb_inst* inst = db_.find_inst(a[0]);
-        if (!inst) throw ksx_shell_error{"unknown instance '" + a[0] + "' (try 'info')"};
+        if (!inst) throw ksx_shell_error{"unknown instance '" + clip(a[0]) + "' (try 'info')"};
         const ksx_regdb_tables& t = db_.tables();
         const ksx_regdb_class& cls = t.classes[inst->class_idx];
         json_out j;
@@ -465,7 +486,11 @@ void ksx_shell::add_library_commands() {
         if (json_) out_ << json_out().open('{').field(key, value).close('}').text() << "\n";
         else out_ << value << "\n";
     };
-    auto depth = [this](const std::string& s) { return int(parse_u32(s, "depth")); };
+    auto depth = [this](const std::string& s) {
+        const uint32_t d = parse_u32(s, "depth");
+        if (d > INT32_MAX) throw ksx_shell_error{"bad depth '" + clip(s) + "': more than 31 bits"};
+        return int(d);
+    };
     add("csr_read", "csr_read PATH", "read a model node by path (paths are 'none' chains)", 1, 1,
         [=](const args_t& a) {
             print_value("value", csr_read(a[0]));
@@ -492,20 +517,27 @@ void ksx_shell::add_library_commands() {
             return KSX_OK;
         });
     add("read_addr", "read_addr ADDRESS [FLAGS]", "read one 32-bit word", 1, 2, [=](const args_t& a) {
-        const uint32_t w = csr_read_addr(parse_u64(a[0], "address"), a.size() > 1 ? parse_u32(a[1], "flags") : 0);
+        const uint64_t addr = parse_u64(a[0], "address");
+        const uint32_t flags = a.size() > 1 ? parse_u32(a[1], "flags") : 0;
+        check_reach(addr, 4, true);
+        const uint32_t w = csr_read_addr(addr, flags);
         print_value("value", hex(w));
         return KSX_OK;
     });
     add("write_addr", "write_addr ADDRESS DATA [FLAGS]", "write one 32-bit word", 2, 3, [=](const args_t& a) {
-        csr_write_addr(parse_u64(a[0], "address"), parse_u32(a[1], "data"),
-                       a.size() > 2 ? parse_u32(a[2], "flags") : 0);
+        const uint64_t addr = parse_u64(a[0], "address");
+        const uint32_t data = parse_u32(a[1], "data"), flags = a.size() > 2 ? parse_u32(a[2], "flags") : 0;
+        check_reach(addr, 4, true);
+        csr_write_addr(addr, data, flags);
         return KSX_OK;
     });
     add("block_read_addr", "block_read_addr ADDRESS COUNT", "read COUNT words as one block", 2, 2,
         [=](const args_t& a) {
             const uint32_t n = parse_u32(a[1], "count");
-            if (n > 65536) throw ksx_shell_error{"bad count '" + a[1] + "': at most 65536 words"};
-            const auto words = csr_block_read_addr(parse_u64(a[0], "address"), int32_t(n), 0);
+            if (n > 65536) throw ksx_shell_error{"bad count '" + clip(a[1]) + "': at most 65536 words"};
+            const uint64_t addr = parse_u64(a[0], "address");
+            if (n > 0) check_reach(addr, 4ull * n, true);
+            const auto words = csr_block_read_addr(addr, int32_t(n), 0);
             json_out j;
             j.open('[');
             std::string text;
@@ -521,24 +553,31 @@ void ksx_shell::add_library_commands() {
         [=](const args_t& a) {
             std::vector<uint32_t> words;
             for (size_t i = 1; i < a.size(); ++i) words.push_back(parse_u32(a[i], "word"));
-            csr_block_write_addr(parse_u64(a[0], "address"), int32_t(words.size()), words, 0);
+            const uint64_t addr = parse_u64(a[0], "address");
+            check_reach(addr, 4ull * words.size(), true);
+            csr_block_write_addr(addr, int32_t(words.size()), words, 0);
             return KSX_OK;
         });
     add("burst_read", "burst_read ADDRESS LENGTH [FLAGS]", "read LENGTH bytes (least significant byte first)", 2, 3,
         [=](const args_t& a) {
             const uint32_t len = parse_u32(a[1], "length");
-            if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + a[1] + "': at most 1 MiB"};
-            print_value("value", csr_read_burst(parse_u64(a[0], "address"), len,
-                                                a.size() > 2 ? parse_u32(a[2], "flags") : 0));
+            if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + clip(a[1]) + "': at most 1 MiB"};
+            const uint64_t addr = parse_u64(a[0], "address");
+            const uint32_t flags = a.size() > 2 ? parse_u32(a[2], "flags") : 0;
+            if (len > 0) check_reach(addr, len, false);
+            print_value("value", csr_read_burst(addr, len, flags));
             return KSX_OK;
         });
     add("burst_write", "burst_write ADDRESS LENGTH DATA [FLAGS]", "write LENGTH bytes of DATA, least significant first",
         3, 4, [=](const args_t& a) {
             const uint32_t len = parse_u32(a[1], "length");
-            if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + a[1] + "': at most 1 MiB"};
+            if (len > (1u << 20)) throw ksx_shell_error{"bad length '" + clip(a[1]) + "': at most 1 MiB"};
             if (parse_number(a[2], "data") >> (8 * len) != 0)
-                throw ksx_shell_error{"data " + a[2] + " does not fit " + std::to_string(len) + " bytes"};
-            csr_write_burst(parse_u64(a[0], "address"), len, a[2], a.size() > 3 ? parse_u32(a[3], "flags") : 0);
+                throw ksx_shell_error{"data " + clip(a[2]) + " does not fit " + std::to_string(len) + " bytes"};
+            const uint64_t addr = parse_u64(a[0], "address");
+            const uint32_t flags = a.size() > 3 ? parse_u32(a[3], "flags") : 0;
+            if (len > 0) check_reach(addr, len, false);
+            csr_write_burst(addr, len, a[2], flags);
             return KSX_OK;
         });
     add("flush", "flush", "complete every access the interface still holds", 0, 0, [](const args_t&) {

@@ -25,12 +25,16 @@ class ksx_shell {
 public:
     ksx_shell(std::ostream& out, std::ostream& err, bool json);
 
-    /// Runs one command line ("read txs.cfg_flow_ctl"); returns its status. Errors are
-    /// printed on the error stream as one line.
+    /// Runs one command line or script text ("read txs.cfg_flow_ctl", "a; b"): the same as
+    /// execute_script.
     int execute(const std::string& line);
-    /// Runs commands separated by ";" or newlines; stops at the first usage error. Returns
-    /// the worst status seen.
+    /// Runs the commands of a text (see tokenizer.h for words, quotes, ';' and comments);
+    /// stops at the first usage or input error. Returns the worst status seen. Errors are
+    /// printed on the error stream as one line.
     int execute_script(const std::string& text);
+    /// Runs one command given as words, taken exactly as given (the program's arguments).
+    /// Empty words are refused.
+    int execute_words(const std::vector<std::string>& words);
     /// True once "quit" or "exit" ran.
     bool quit_requested() const { return quit_; }
     /// Command names, for completion and help.
@@ -38,8 +42,8 @@ public:
     /// Whether progress bars may be drawn (on a terminal).
     void set_progress(bool on) { progress_ = on; }
 
-    /// Splits a command line into words (quotes group words).
-    static std::vector<std::string> split_words(const std::string& line);
+    /// At most the first 80 characters of a user's text, for error lines ("..." marks a cut).
+    static std::string clip(const std::string& text);
     /// Parses a number (decimal, 0x hexadecimal, leading-0 octal); throws ksx_shell_error naming what.
     static boost::multiprecision::cpp_int parse_number(const std::string& text, const std::string& what);
 
@@ -59,6 +63,9 @@ private:
     void add_library_commands();
     void add_check_commands();
 
+    /// Refuses (ksx_shell_error) an access the backend would refuse: len bytes at addr of
+    /// the current chip outside the backend's window, or a word access not word-aligned.
+    void check_reach(uint64_t addr, uint64_t len, bool word_aligned) const;
     uint64_t parse_u64(const std::string& text, const std::string& what) const;
     uint32_t parse_u32(const std::string& text, const std::string& what) const;
 

@@ -135,6 +135,14 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"read_addr 0x1ffffffffffffffff", "ksxcsr: bad address '0x1ffffffffffffffff': more than 64 bits\n"},
         {"read", "ksxcsr: usage: read NAME[.FIELD]\n"},
         {"burst_write 0x52000200 2 0x10000", "ksxcsr: data 0x10000 does not fit 2 bytes\n"},
+        {"read txs", "ksxcsr: 'txs' is a block instance: name one of its registers (txs.REGISTER; 'ls txs' lists them)\n"},
+        {"read 'sge.te[99].base'", "ksxcsr: unknown register 'sge.te[99].base': instance index 99 out of range [0..7] for sge.te\n"},
+        {"write db.wa.sta_wa_axi.rd_pending 1", "ksxcsr: field db.wa.sta_wa_axi.rd_pending is read-only; nothing written\n"},
+        {"read_addr 0x", "ksxcsr: bad address '0x': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
+        {"read_addr 0xg", "ksxcsr: bad address '0xg': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
+        {"read_addr --", "ksxcsr: bad address '--': expected a non-negative number\n"},
+        {"read_addr 0x52000002", "ksxcsr: address 0x52000002 is not word-aligned\n"},
+        {"ls " + std::string(100, 'y'), "ksxcsr: unknown instance '" + std::string(80, 'y') + "...' (try 'info')\n"},
         {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
         {"--backend mmap:/nonexistent/bar0 info", "ksxcsr: backend refused: cannot open /nonexistent/bar0: No such file or directory\n"},
         {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},
@@ -172,10 +180,38 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
     EXPECT_EQ(bytes.substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x5a\0\0\0", 4));
     // Outside the window: reported, reads answer the fill word, and the process goes on.
-    const result o = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' read_addr 0x52002000");
-    EXPECT_EQ(o.status, 0);
-    EXPECT_TRUE(has(o.out, "0xdeadbeef\n")) << o.out;
+    const result o = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' -c 'read_addr 0x52000ffc 0; read_addr 0x52002000'");
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "0x0\n");
+    EXPECT_EQ(o.err, "ksxcsr: address 0x52002000 (4 bytes, chip 0) is outside the backend window mmap " + bar +
+                         " [0x52000000, 0x52001000)\n");
     std::remove(bar.c_str());
+}
+
+TEST(ksxcsr, one_tokenizer_runs_what_was_typed) {
+    // Arguments reach the command as given: an empty one is refused, a quote is a character.
+    const std::string dir = tmp("cwd");
+    const result g = run_sh("mkdir -p '" + dir + "' && cd '" + dir + "' && \"$K\" golden write '' txs; s=$?; ls; exit $s");
+    EXPECT_EQ(g.status, 2);
+    EXPECT_EQ(g.out, "");
+    EXPECT_EQ(g.err, "ksxcsr: golden: argument 2 is empty; usage: golden write|cmp|read FILE [NAME] [FILTER]\n");
+    std::system(("rmdir '" + dir + "'").c_str());
+    EXPECT_EQ(ksx("find \"it's\"").out, "0 matches\n");
+    // Scripts: a comment runs to the end of its line; a quoted ';' does not split.
+    result r = ksx("-s -", "# disabled; write_addr 0x10 5\nread_addr 0x10\n");
+    EXPECT_EQ(r.out, "0x0\n") << r.err;
+    r = ksx("-c 'find \"a;b\"; read_addr 0x10'");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "0 matches\n0x0\n");
+    // An unterminated quote runs nothing.
+    r = ksx("-s -", "write_addr 0x10 5\nfind \"x;\nread_addr 0x10\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "ksxcsr: unterminated \" quote on line 2: find \"x;\n");
+    // A field write leaves the other write-one-to-clear bits pending.
+    r = ksx("-c 'write txs.int_sch.int_test_set 0xfff; write txs.int_sch.intreg.sch_invalid_lif_hit_interrupt 1; "
+            "read_addr 0x520f4020'");
+    EXPECT_EQ(r.out, "txs.int_sch.int_test_set <- 0xfff\ntxs.int_sch.intreg <- 0x1\n0xffe\n") << r.err;
 }
 
 TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
