@@ -111,24 +111,28 @@ TEST(generated_memory, inline_entries) {
 
 TEST(generated_memory, register_group_memory) {
     ksx_hens_csr_dhs_crypto_ctl_t g;
-    EXPECT_EQ(ksx_hens_csr_dhs_crypto_ctl_t::s_get_width(), 64u + 16u + 16u + 16u + 64u + 32u + 7 * 32u);
+    // 11 single 32-bit registers, then 128 + 4 rings of seven registers each.
+    EXPECT_EQ(ksx_hens_csr_dhs_crypto_ctl_t::s_get_width(), 11 * 32u + 132 * (64u + 16u + 16u + 16u + 64u + 32u + 32u));
     g.set_attributes(nullptr, "", 0x10000);
-    EXPECT_EQ(g.sym0_ring7_base.get_offset(), 0x10000u);
-    EXPECT_EQ(g.sym0_ring7_size.get_offset(), 0x10008u);
-    EXPECT_EQ(g.sym0_ring7_consumer_idx.get_offset(), 0x10010u);
     EXPECT_EQ(g.asym_ring_cfg.get_offset(), 0x10020u);
+    EXPECT_EQ(g.sym0_ring0_base.get_offset(), 0x11000u);
+    EXPECT_EQ(g.sym0_ring7_base.get_offset(), 0x111c0u);  // copies 0x40 apart
+    EXPECT_EQ(g.sym0_ring7_size.get_offset(), 0x111c8u);
+    EXPECT_EQ(g.sym7_ring15_sta.get_offset(), 0x11000u + 127 * 0x40 + 0x24);
+    EXPECT_EQ(g.asym_ring3_base.get_offset(), 0x13000u + 3 * 0x40);
     EXPECT_TRUE(g.sym0_ring7_opa_tag.get_access_secure());
     EXPECT_FALSE(g.sym0_ring7_size.get_access_secure());
     EXPECT_EQ(g.asym_ring_cfg.swap(), 1);
 
-    // Registers pack in declaration order, each by its width.
+    // Registers pack in declaration order, each by its width: 352 bits of single registers,
+    // then sym0_ring0's base (64), size (16), producer_idx (16), consumer_idx (16).
     g.clear();
-    g.sym0_ring7_size.val(0xbeef);
+    g.sym0_ring0_size.val(0xbeef);
     g.asym_ring_cfg.enable(1);
-    EXPECT_EQ(g.all(), cpp_int((cpp_int(0xbeef) << 64) | (cpp_int(1) << 176)));
-    g.all(cpp_int(0x1234) << 96);
-    EXPECT_EQ(g.sym0_ring7_consumer_idx.val(), 0x1234);
-    EXPECT_EQ(g.sym0_ring7_size.val(), 0);
+    EXPECT_EQ(g.all(), cpp_int((cpp_int(0xbeef) << 416) | 1));
+    g.all(cpp_int(0x1234) << 448);
+    EXPECT_EQ(g.sym0_ring0_consumer_idx.val(), 0x1234);
+    EXPECT_EQ(g.sym0_ring0_size.val(), 0);
 }
 
 TEST(generated_memory, crypto_engine_global_registers_gate_the_clock_at_bit_28) {

@@ -15,9 +15,38 @@ def load(regs_dir):
     return Reader().read_dir(regs_dir, os.path.basename(os.path.normpath(regs_dir)))
 
 
+class _Parser(argparse.ArgumentParser):
+    """Argument errors in one line, like every other error of the generator."""
+
+    def error(self, message):
+        print("ksxgen: %s (ksxgen --help shows the options)" % message, file=sys.stderr)
+        sys.exit(2)
+
+
+def fail(text, status=1):
+    print("ksxgen: %s" % text, file=sys.stderr)
+    return status
+
+
+def print_errors(errors, what):
+    for line in errors.report():
+        print(line, file=sys.stderr)
+    print("ksxgen: %d error(s), %s" % (len(errors), what), file=sys.stderr)
+
+
 def main(argv=None):
+    """Runs the generator; every failure is one line on standard error and a non-zero status."""
+    try:
+        return run(argv)
+    except KeyboardInterrupt:
+        return fail("interrupted", 130)
+    except Exception as exc:  # a fault of the generator itself: still one line, no traceback
+        return fail("internal error: %s: %s" % (type(exc).__name__, exc), 3)
+
+
+def run(argv=None):
     here = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    ap = argparse.ArgumentParser(prog="ksxgen", description="Generates the register model classes "
+    ap = _Parser(prog="ksxgen", description="Generates the register model classes "
                                  "from the register description.")
     ap.add_argument("--regs", default=os.path.normpath(os.path.join(here, "..", "..", "regs")),
                     help="folder of the description files (default: regs/ of the tree)")
@@ -38,23 +67,29 @@ def main(argv=None):
             ap.error("--synthetic takes a number of register classes or 'full'")
         if not args.synthetic_out or (not full and int(args.synthetic) < 1):
             ap.error("--synthetic needs N >= 1 and --synthetic-out")
+        if full:
+            if not os.path.isdir(args.regs):
+                return fail("%s: not a description folder" % args.regs, 2)
+            reader = load(args.regs)
+            if reader.errors:
+                print_errors(reader.errors, "no synthetic description written")
+                return 1
         try:
             n = write_full(args.regs, args.synthetic_out) if full else \
                 write_synthetic(int(args.synthetic), args.synthetic_out)
-        except (OSError, ValueError, KeyError) as exc:
-            print("ksxgen: cannot write the synthetic description: %s" % exc, file=sys.stderr)
-            return 1
+        except OSError as exc:
+            return fail("%s: cannot write the synthetic description: %s"
+                        % (exc.filename or args.synthetic_out, exc.strerror))
+        except (ValueError, KeyError) as exc:
+            return fail("cannot write the synthetic description: %s" % exc)
         print("ksxgen: %d synthetic description files in %s" % (n, args.synthetic_out))
         return 0
 
     if not os.path.isdir(args.regs):
-        print("ksxgen: no description folder %s" % args.regs, file=sys.stderr)
-        return 2
+        return fail("%s: not a description folder" % args.regs, 2)
     reader = load(args.regs)
     if reader.errors:
-        for line in reader.errors.lines:
-            print(line, file=sys.stderr)
-        print("ksxgen: %d error(s), nothing generated" % len(reader.errors), file=sys.stderr)
+        print_errors(reader.errors, "nothing generated")
         return 1
     if args.check:
         return 0
@@ -65,11 +100,17 @@ def main(argv=None):
         for rel in regdb_outputs(reader.outfiles):
             print(rel)
         return 0
-    files = render(reader.outfiles) + regdb_files(reader.outfiles)
     if not args.out:
         ap.error("--out is required to generate")
-    write_outputs(files, args.out)
+    files = render(reader.outfiles) + regdb_files(reader.outfiles)
+    try:
+        write_outputs(files, args.out)
+    except OSError as exc:
+        return fail("--out %s: cannot write %s: %s" % (args.out, exc.filename or args.out, exc.strerror))
     if args.stamp:
-        with open(args.stamp, "w", encoding="utf-8") as fh:
-            fh.write("%d files\n" % len(files))
+        try:
+            with open(args.stamp, "w", encoding="utf-8") as fh:
+                fh.write("%d files\n" % len(files))
+        except OSError as exc:
+            return fail("--stamp %s: cannot write: %s" % (args.stamp, exc.strerror))
     return 0

@@ -5,6 +5,7 @@ item kind, unknown keys rejected) and turned into the class model of model.py. E
 collected with file, document path and reason; the caller prints them all and stops.
 """
 
+import copy
 import os
 import re
 
@@ -23,6 +24,8 @@ INLINE_ENTRIES = 128
 MAX_ARRAY = 4096
 MAX_INT_SOURCES = 32
 MAX_INT_GROUPS = 32
+MAX_SET_COPIES = 4096
+MAX_DEPTH = 32          # lists and mappings inside one another in one file
 
 CPP_KEYWORDS = set("""
 alignas alignof and and_eq asm auto bitand bitor bool break case catch char char16_t char32_t
@@ -54,6 +57,8 @@ find_block register_model update_shadow
 
 IDENT_RE = re.compile(r"^[A-Za-z][A-Za-z0-9_]*$")
 DIR_RE = re.compile(r"^[a-z][a-z0-9_]*(/[a-z][a-z0-9_]*)*$")
+BRACE_RE = re.compile(r"\{([^{}]*)\}")
+RANGE_RE = re.compile(r"^(\d+)\.\.(\d+)$")
 FIELD_RE = re.compile(r"^([A-Za-z_][A-Za-z0-9_]*):(\d+)(?:\[(\d+)\])?(?:=(\S+))?(?:\s+(\S+))?$")
 
 # The schema: allowed keys per item kind, with the required ones marked.
@@ -71,6 +76,8 @@ SCHEMA = {
     "regmem": {"name": True, "offset": False, "doc": False, "registers": True, "secure": False},
     "group_register": {"name": True, "offset": False, "doc": False, "fields": False,
                        "width": False, "reset": False, "secure": False, "access": False},
+    "register_set": {"each": True, "offset": False, "stride": False, "registers": True,
+                     "doc": False},
     "sub": {"name": True, "offset": False, "array": False, "doc": False, "type": True},
     "field": {"name": True, "width": True, "reset": False, "access": False, "doc": False},
     "decoder": {"name": True, "fields": True, "width": False, "reset": False, "show": False,
@@ -85,7 +92,11 @@ SCHEMA = {
 }
 
 
-class _Loader(yaml.SafeLoader):
+# libyaml's parser when PyYAML has it (several times faster), else PyYAML's own.
+_BaseLoader = getattr(yaml, "CSafeLoader", yaml.SafeLoader)
+
+
+class _Loader(_BaseLoader):
     """Safe loader that refuses a key given twice in one mapping."""
 
 
@@ -94,12 +105,15 @@ def _construct_mapping(loader, node, deep=False):
     for key_node, _ in node.value:
         if key_node.tag == "tag:yaml.org,2002:merge":
             continue
+        if not isinstance(key_node, yaml.ScalarNode):
+            raise yaml.constructor.ConstructorError(
+                None, None, "a list or mapping cannot be a key", key_node.start_mark)
         key = loader.construct_object(key_node, deep=deep)
         if key in seen:
             raise yaml.constructor.ConstructorError(
                 None, None, "key '%s' given twice" % key, key_node.start_mark)
         seen.add(key)
-    return yaml.SafeLoader.construct_mapping(loader, node, deep)
+    return yaml.constructor.SafeConstructor.construct_mapping(loader, node, deep)
 
 
 _Loader.add_constructor(yaml.resolver.BaseResolver.DEFAULT_MAPPING_TAG, _construct_mapping)
@@ -107,6 +121,48 @@ _Loader.add_constructor(yaml.resolver.BaseResolver.DEFAULT_MAPPING_TAG, _constru
 
 def hexs(v):
     return "0x%x" % v
+
+
+def nesting_depth(text, limit):
+    """Depth of lists and mappings inside one another in a YAML text, counted up to limit + 1
+    from the parser's events (the parser does not recurse; building the document does)."""
+    depth = deepest = 0
+    for ev in yaml.parse(text, Loader=_BaseLoader):
+        if isinstance(ev, (yaml.SequenceStartEvent, yaml.MappingStartEvent)):
+            depth += 1
+            deepest = max(deepest, depth)
+            if deepest > limit:
+                break
+        elif isinstance(ev, (yaml.SequenceEndEvent, yaml.MappingEndEvent)):
+            depth -= 1
+    return deepest
+
+
+def expand_names(pattern):
+    """Names of a register set: `sym{0..3}_ring{0..15}` or `{tx,rx}_ring` expanded, the leftmost
+    brace outermost. Raises ValueError with the reason for a pattern that cannot be read."""
+    parts = BRACE_RE.split(pattern)
+    if "{" in "".join(parts[0::2]) or "}" in "".join(parts[0::2]):
+        raise ValueError("unbalanced brace in '%s'" % pattern)
+    names = [""]
+    for k, part in enumerate(parts):
+        if k % 2 == 0:
+            names = [n + part for n in names]
+            continue
+        m = RANGE_RE.match(part)
+        if m:
+            lo, hi = int(m.group(1)), int(m.group(2))
+            if hi < lo or hi - lo >= MAX_SET_COPIES:
+                raise ValueError("range {%s} must run upward over at most %d values" % (part, MAX_SET_COPIES))
+            choices = [str(i) for i in range(lo, hi + 1)]
+        else:
+            choices = part.split(",")
+            if not all(choices):
+                raise ValueError("empty choice in {%s}" % part)
+        names = [n + c for n in names for c in choices]
+        if len(names) > MAX_SET_COPIES:
+            raise ValueError("expands to more than %d names" % MAX_SET_COPIES)
+    return names
 
 
 class Reader:
@@ -118,6 +174,7 @@ class Reader:
         self.class_origin = {}   # class name -> "file: path"
         self.outfiles = []       # OutFile in file order
         self.pending_refs = []   # (fname, path, member, wanted kinds, on_resolved)
+        self.output_owner = {"model/ksx_regdb/ksx_regdb_tables.cc": "the register map database"}
         self.tops = []
 
     # ---- small checks -------------------------------------------------------------------
@@ -227,18 +284,44 @@ class Reader:
 
     def read_file(self, path, fname):
         try:
-            with open(path, "r", encoding="utf-8") as fh:
-                doc = yaml.load(fh, Loader=_Loader)
+            with open(path, "rb") as fh:
+                raw = fh.read()
+        except OSError as e:
+            self.err(fname, "", "cannot read: %s" % e.strerror)
+            return
+        try:
+            text = raw.decode("utf-8")
+        except UnicodeDecodeError as e:
+            line = raw[:e.start].count(b"\n") + 1
+            self.err(fname, "line %d" % line, "not UTF-8 text (byte 0x%02x)" % raw[e.start])
+            return
+        if text.startswith("\ufeff"):
+            text = text[1:]
+        try:
+            if nesting_depth(text, MAX_DEPTH) > MAX_DEPTH:
+                self.err(fname, "", "lists and mappings nested deeper than %d levels" % MAX_DEPTH)
+                return
+            doc = yaml.load(text, Loader=_Loader)
         except yaml.YAMLError as e:
             mark = getattr(e, "problem_mark", None)
             where = "line %d" % (mark.line + 1) if mark is not None else ""
             reason = getattr(e, "problem", None) or str(e)
             self.err(fname, where, "YAML: %s" % reason)
             return
-        except OSError as e:
-            self.err(fname, "", "cannot read: %s" % e.strerror)
-            return
         self.read_doc(doc, fname)
+        self.claim_outputs(fname)
+
+    def claim_outputs(self, fname):
+        """Refuses a file whose generated files another file already writes."""
+        for out in self.outfiles:
+            if out.src != fname:
+                continue
+            for rel in (out.stem + ".h", out.stem + ".cc"):
+                owner = self.output_owner.setdefault(rel, fname)
+                if owner != fname:
+                    self.err(fname, "", "writes %s, as %s does" % (rel, owner))
+                    out.classes = []
+                    break
 
     def read_doc(self, doc, fname):
         if not isinstance(doc, dict):
@@ -494,26 +577,105 @@ class Reader:
         names = []
         for i, r in enumerate(regs):
             p = join(join(path, "registers"), i)
-            if not self.keys(fname, p, r, "group_register") or "name" not in r:
+            if isinstance(r, dict) and "each" in r:
+                self.read_register_set(fname, p, r, stem, out, cls, names)
                 continue
-            rname = self.ident(fname, join(p, "name"), r["name"])
-            names.append((rname, join(p, "name")))
-            if rname is None:
-                continue
-            rc = self.read_body(fname, p, r, "%s_%s_t" % (stem, rname), "ksx_register_base",
-                                "register", fname)
-            if self.define(fname, p, rc):
-                out.classes.append(rc)
-            m = Member(rname, rc)
-            m.path = p
-            if "offset" in r:
-                m.offset = self.integer(fname, join(p, "offset"), r["offset"], 0, (1 << 32) - 1)
-                m.offset_given = m.offset is not None
-            cls.items.append(m)
+            m = self.read_group_register(fname, p, r, stem, "", out, names)
+            if m is not None:
+                cls.items.append(m)
         self.unique(fname, path, names)
         if "secure" in c:
             cls.secure = self.boolean(fname, join(path, "secure"), c["secure"])
         return cls
+
+    def read_group_register(self, fname, p, r, stem, prefix, out, names):
+        """One register of a register-group memory; prefix: the copy name of a register set."""
+        if not self.keys(fname, p, r, "group_register") or "name" not in r:
+            return None
+        rname = self.ident(fname, join(p, "name"), r["name"])
+        if rname is not None and prefix:
+            rname = self.ident(fname, join(p, "name"), "%s_%s" % (prefix, rname))
+        names.append((rname, join(p, "name")))
+        if rname is None:
+            return None
+        rc = self.read_body(fname, p, r, "%s_%s_t" % (stem, rname), "ksx_register_base",
+                            "register", fname)
+        if self.define(fname, p, rc):
+            out.classes.append(rc)
+        m = Member(rname, rc)
+        m.path = p
+        if "offset" in r:
+            m.offset = self.integer(fname, join(p, "offset"), r["offset"], 0, (1 << 32) - 1)
+            m.offset_given = m.offset is not None
+        return m
+
+    def read_register_set(self, fname, path, r, stem, out, cls, names):
+        """A set of registers repeated once per name of `each`, `stride` bytes apart: register
+        <reg> of copy <name> is member <name>_<reg>, at offset + k * stride + its own offset."""
+        if not self.keys(fname, path, r, "register_set"):
+            return
+        pattern = r.get("each")
+        try:
+            copies = expand_names(pattern) if isinstance(pattern, str) else None
+        except ValueError as e:
+            self.err(fname, join(path, "each"), str(e))
+            return
+        if copies is None:
+            self.err(fname, join(path, "each"), "must be a name pattern such as sym{0..3}_ring{0..15}")
+            return
+        body = r.get("registers")
+        if not isinstance(body, list) or not body:
+            self.err(fname, join(path, "registers"), "must be a non-empty list")
+            return
+        start = None
+        if "offset" in r:
+            start = self.integer(fname, join(path, "offset"), r["offset"], 0, (1 << 32) - 1)
+        stride = None
+        if "stride" in r:
+            stride = self.integer(fname, join(path, "stride"), r["stride"], 1, (1 << 32) - 1)
+        # The copy's layout, from the first copy: each register at its offset or after the last.
+        first, rel, end, align = [], [], 0, 4
+        for j, reg in enumerate(body):
+            p = "%s{%s}.registers[%d]" % (path, copies[0], j)
+            m = self.read_group_register(fname, p, reg, stem, copies[0], out, names)
+            if m is None:
+                return
+            bs = byte_size_of(m.cls.width)
+            off = m.offset if m.offset_given else -(-end // bs) * bs
+            rel.append(off)
+            first.append(m)
+            end = max(end, off + bs)
+            align = max(align, bs)
+        if stride is None:
+            stride = -(-end // align) * align
+        if start is None:
+            # After the registers so far, placed as layout() will place them.
+            start = 0
+            for it in cls.items:
+                bs = byte_size_of(it.cls.width)
+                lo = it.offset if it.offset_given else -(-start // bs) * bs
+                start = max(start, lo + bs)
+            start = -(-start // align) * align
+        for k, copy_name in enumerate(copies):
+            for j, proto in enumerate(first):
+                if k == 0:
+                    m = proto
+                else:
+                    rname = "%s_%s" % (copy_name, body[j]["name"])
+                    p = "%s{%s}.registers[%d]" % (path, copy_name, j)
+                    if self.ident(fname, join(p, "name"), rname) is None:
+                        return
+                    names.append((rname, join(p, "name")))
+                    rc = copy.copy(proto.cls)
+                    rc.cname = "%s_%s_t" % (stem, rname)
+                    rc.items = list(proto.cls.items)
+                    if self.define(fname, p, rc):
+                        out.classes.append(rc)
+                    m = Member(rname, rc)
+                    m.path = p
+                m.offset = start + k * stride + rel[j]
+                m.offset_given = True
+                cls.items.append(m)
 
     def read_interrupts(self, fname, path, d, prefix, out):
         """Expands the interrupt groups of a block into its int_groups, csr_intr and int_<grp>."""
@@ -876,3 +1038,33 @@ class Reader:
                 if it.is_array and it.stride < (it.cls.byte_size or 0):
                     self.err(fname, join(it.path, "stride"), "%s is less than the byte size %s of %s"
                              % (hexs(it.stride), hexs(it.cls.byte_size), cn))
+        self.check_instance_windows(top)
+
+    def check_instance_windows(self, top):
+        """Every block instance's window lies below 2^64 and overlaps no other instance's."""
+        fname = top.src
+        spans = []
+        for grp in top.groups:
+            for it in grp.instances:
+                if it.cls is None or not it.cls.byte_size:
+                    continue
+                last = it.base + (it.count - 1) * it.stride + it.cls.byte_size - 1
+                if last >> 64:
+                    self.err(fname, join(it.path, "base"), "instances reach %s, past 64-bit addresses"
+                             % hexs(last))
+                    continue
+                if it.is_array and it.stride < it.cls.byte_size:
+                    continue            # reported above
+                for k in range(it.count):
+                    lo = it.base + k * it.stride
+                    name = "%s[%d]" % (it.name, k) if it.is_array else it.name
+                    spans.append((lo, lo + it.cls.byte_size - 1, "%s.%s" % (grp.name, name), it.path))
+        spans.sort()
+        reach = None            # the span reaching highest so far
+        for span in spans:
+            lo, hi, name, path = span
+            if reach is not None and lo <= reach[1]:
+                self.err(fname, join(path, "base"), "%s %s..%s overlaps %s (%s..%s)"
+                         % (name, hexs(lo), hexs(hi), reach[2], hexs(reach[0]), hexs(reach[1])))
+            if reach is None or hi > reach[1]:
+                reach = span

@@ -1,24 +1,37 @@
 """Collection of validation errors: every error names the file, the path inside the
-document and the reason, and all of them are reported before the generator stops."""
+document and the reason, and all of them are counted before the generator stops. Only the
+first LIMIT are kept and printed; the rest are counted ("... and N more")."""
+
+LIMIT = 50
 
 
 class ErrorList:
-    """Ordered list of 'file: path: reason' lines."""
+    """Ordered list of 'file: path: reason' lines; the first `limit` are kept, all are counted."""
 
-    def __init__(self):
+    def __init__(self, limit=LIMIT):
         self.lines = []
+        self.count = 0
+        self.limit = limit
 
     def add(self, fname, path, reason):
+        self.count += 1
+        if len(self.lines) >= self.limit:
+            return
         if path:
             self.lines.append("%s: %s: %s" % (fname, path, reason))
         else:
             self.lines.append("%s: %s" % (fname, reason))
 
+    def report(self):
+        """The lines to print: the kept errors, then how many more there were."""
+        more = self.count - len(self.lines)
+        return self.lines + (["... and %d more" % more] if more else [])
+
     def __bool__(self):
-        return bool(self.lines)
+        return self.count > 0
 
     def __len__(self):
-        return len(self.lines)
+        return self.count
 
 
 def join(path, key):

@@ -2,7 +2,10 @@
 
 import unittest
 
-from tests.helpers import block, errors_of
+import tempfile
+
+from ksxgen_lib.cli import load
+from tests.helpers import block, errors_of, write_regs
 
 
 class RegisterErrors(unittest.TestCase):
@@ -99,7 +102,8 @@ class LayoutErrors(unittest.TestCase):
                     "generated from regs/ksx_bad.yaml: children[0]"])
         self.assertEqual(errors_of({"a.yaml": "block: x\nbyte_size: 16\nchildren: []\n",
                                     "b.yaml": "block: x\nbyte_size: 16\nchildren: []\n"}),
-                         ["regs/b.yaml: class ksx_x_csr_t already generated from regs/a.yaml"])
+                         ["regs/b.yaml: class ksx_x_csr_t already generated from regs/a.yaml",
+                          "regs/b.yaml: writes model/ksx_x/ksx_x_csr.h, as regs/a.yaml does"])
         self.check("- {name: read, width: 8}\n", ["regs/ksx_bad.yaml: children[0].name: 'read' is reserved"])
 
     def test_memories_and_counts(self):
@@ -132,6 +136,34 @@ class LayoutErrors(unittest.TestCase):
         self.check("- {name: base, width: 32}\n",
                    ["regs/ksx_bad.yaml: interrupts.groups.a: must have at most 32 sources"],
                    "interrupts: {offset: 0x100, groups: {a: [%s]}}\n" % ", ".join("s%d" % i for i in range(33)))
+
+
+class RegisterSets(unittest.TestCase):
+    SET = "- {name: g, registers: [{name: g0, width: 32}, {each: %s, %sregisters: [{name: x, width: 32}, {name: y, width: 64}]}]}\n"
+
+    def test_copies_named_and_placed(self):
+        with tempfile.TemporaryDirectory() as root:
+            r = load(write_regs(root, {"ksx_bad.yaml": block(self.SET % ("'r{0..1}_{a,b}'", "stride: 0x10, "))}))
+        self.assertEqual(r.errors.lines, [])
+        g = r.classes["ksx_bad_csr_g_t"]
+        # After g0, aligned to the set's largest register; each copy 0x10 on; the leftmost brace outermost.
+        self.assertEqual([(m.name, m.offset) for m in g.items],
+                         [("g0", 0), ("r0_a_x", 8), ("r0_a_y", 0x10), ("r0_b_x", 0x18), ("r0_b_y", 0x20),
+                          ("r1_a_x", 0x28), ("r1_a_y", 0x30), ("r1_b_x", 0x38), ("r1_b_y", 0x40)])
+        self.assertEqual(r.classes["ksx_bad_csr_g_r1_b_y_t"].width, 64)
+
+    def test_errors(self):
+        for pattern, extra, expected in (
+                ("'r{3..1}'", "", "children[0].registers[1].each: range {3..1} must run upward over at most 4096 values"),
+                ("'r{0..1'", "", "children[0].registers[1].each: unbalanced brace in 'r{0..1'"),
+                ("'r{a,}'", "", "children[0].registers[1].each: empty choice in {a,}"),
+                ("'r{0..9}{0..999}'", "", "children[0].registers[1].each: expands to more than 4096 names"),
+                ("7", "", "children[0].registers[1].each: must be a name pattern such as sym{0..3}_ring{0..15}"),
+                ("'r{0..1}'", "colour: red, ", "children[0].registers[1].colour: unknown key"),
+                ("'r{0..1}'", "stride: 0x8, ", "children[0].registers[1]{r1}.registers[0].offset: 0x10..0x13 "
+                 "overlaps children[0].registers[1]{r0}.registers[1] 'r0_y' (0x10..0x17)")):
+            self.assertEqual(errors_of({"ksx_bad.yaml": block(self.SET % (pattern, extra))}),
+                             ["regs/ksx_bad.yaml: " + expected], pattern)
 
 
 class ReferenceErrors(unittest.TestCase):
