@@ -5,7 +5,7 @@ BUILD_TSAN ?= build-tsan
 BUILD_ASAN ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build run test test-native test-aarch64 test-tsan test-asan bench bench-scale clean
+.PHONY: all deps build docs run test test-native test-aarch64 test-tsan test-asan bench bench-scale clean
 
 all: build
 
@@ -17,6 +17,10 @@ $(BUILD)/CMakeCache.txt: | deps
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The register reference web site of the shipped chip: $(BUILD)/docs/index.html.
+docs: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target ksx_docs
 
 # The main job: the ksxcsr shell on the simulated chip (builds only what the shell needs).
 run: deps $(BUILD)/CMakeCache.txt

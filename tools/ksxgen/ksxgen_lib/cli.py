@@ -4,8 +4,10 @@ import argparse
 import os
 import sys
 
+from .cheader import CHeaderError, c_header_files
 from .describe import Reader
 from .emit import render, write_outputs
+from .html import site_files
 from .regdb import regdb_files, regdb_outputs
 from .synthetic import write_full, write_synthetic
 
@@ -51,6 +53,8 @@ def run(argv=None):
     ap.add_argument("--regs", default=os.path.normpath(os.path.join(here, "..", "..", "regs")),
                     help="folder of the description files (default: regs/ of the tree)")
     ap.add_argument("--out", help="folder to generate into (the build's gen/ folder)")
+    ap.add_argument("--html", metavar="OUT", help="write the register reference web site into OUT")
+    ap.add_argument("--c-header", metavar="OUT", help="write the C headers for firmware into OUT")
     ap.add_argument("--check", action="store_true", help="validate only")
     ap.add_argument("--list-outputs", action="store_true",
                     help="print the files a generation writes, relative to --out")
@@ -100,17 +104,30 @@ def run(argv=None):
         for rel in regdb_outputs(reader.outfiles):
             print(rel)
         return 0
-    if not args.out:
-        ap.error("--out is required to generate")
-    files = render(reader.outfiles) + regdb_files(reader.outfiles)
-    try:
-        write_outputs(files, args.out)
-    except OSError as exc:
-        return fail("--out %s: cannot write %s: %s" % (args.out, exc.filename or args.out, exc.strerror))
+    if not (args.out or args.html or args.c_header):
+        ap.error("--out, --html or --c-header is required to generate")
+    outputs = []
+    if args.out:
+        outputs.append(("--out", args.out, lambda: render(reader.outfiles) + regdb_files(reader.outfiles)))
+    if args.html:
+        outputs.append(("--html", args.html, lambda: site_files(reader.outfiles)))
+    if args.c_header:
+        outputs.append(("--c-header", args.c_header, lambda: c_header_files(reader.outfiles)))
+    total = 0
+    for option, folder, make in outputs:
+        try:
+            files = make()
+        except CHeaderError as exc:
+            return fail(str(exc))
+        try:
+            write_outputs(files, folder)
+        except OSError as exc:
+            return fail("%s %s: cannot write %s: %s" % (option, folder, exc.filename or folder, exc.strerror))
+        total += len(files)
     if args.stamp:
         try:
             with open(args.stamp, "w", encoding="utf-8") as fh:
-                fh.write("%d files\n" % len(files))
+                fh.write("%d files\n" % total)
         except OSError as exc:
             return fail("--stamp %s: cannot write: %s" % (args.stamp, exc.strerror))
     return 0

@@ -29,6 +29,7 @@ def _fields(cls):
 class _Tables:
     def __init__(self):
         self.classes = []      # (cname, byte_size, first_reg, n_regs)
+        self.class_objs = []   # the block class of each entry of classes
         self.class_index = {}
         self.regs = []         # (name, offset, width, byte_size, count, kind, secure, reset, first_field, n_fields)
         self.fields = []
@@ -75,6 +76,7 @@ class _Tables:
         idx = len(self.classes)
         self.class_index[cls.cname] = idx
         self.classes.append((cls.cname, cls.byte_size or 0, len(self.regs), len(rows)))
+        self.class_objs.append(cls)
         self.regs.extend(rows)
         cls._regdb_subs = subs
         return idx
@@ -88,6 +90,33 @@ class _Tables:
                 self.instance(nm, group, m.cls, base + (m.offset or 0) + k * m.stride, -1, depth + 1)
 
 
+def tables_of(top):
+    """The database tables of one top map: its block classes (registers sorted by offset, the
+    members of register groups and interrupt groups flattened), their fields, and every block
+    instance with its sub-blocks, sorted by address."""
+    t = _Tables()
+    for grp in top.groups:
+        for it in grp.instances:
+            if it.cls is None:
+                continue
+            stem = it.name if it.name == grp.name else "%s.%s" % (grp.name, it.name)
+            for k in range(it.count):
+                nm = "%s[%d]" % (stem, k) if it.is_array else stem
+                t.instance(nm, grp.name, it.cls, it.base + k * it.stride, it.first_registry + k, 0)
+    t.insts.sort(key=lambda i: (i[3], i[5]))
+    return t
+
+
+def tops_of(outfiles):
+    """[(top class name, database function, tag, top class)] of the top maps present."""
+    tops = {}
+    for out in outfiles:
+        for c in out.classes:
+            if c.kind == "top":
+                tops[c.cname] = c
+    return [(cname, func, tag, tops[cname]) for cname, func, tag in TOPS if cname in tops]
+
+
 def _cstr(s):
     return '"%s"' % s.replace("\\", "\\\\").replace('"', '\\"')
 
@@ -98,16 +127,7 @@ def _emit(tops_found):
              '#include "model/utils/ksx_regdb.h"', "", "namespace {", ""]
     funcs = []
     for cname, func, tag, top in tops_found:
-        t = _Tables()
-        for grp in top.groups:
-            for it in grp.instances:
-                if it.cls is None:
-                    continue
-                stem = it.name if it.name == grp.name else "%s.%s" % (grp.name, it.name)
-                for k in range(it.count):
-                    nm = "%s[%d]" % (stem, k) if it.is_array else stem
-                    t.instance(nm, grp.name, it.cls, it.base + k * it.stride, it.first_registry + k, 0)
-        t.insts.sort(key=lambda i: (i[3], i[5]))
+        t = tables_of(top)
         lines.append("const ksx_regdb_field %s_fields[] = {" % tag)
         for (n, lsb, w, r, a) in t.fields:
             lines.append('    {%s, %d, %d, "0x%x", %s},' % (_cstr(n), lsb, w, r, ACCESS.get(a, "KSX_REGDB_RW")))
@@ -139,12 +159,7 @@ def _emit(tops_found):
 
 def regdb_files(outfiles):
     """[(relative path, text)] of the database source, or [] without a top map."""
-    tops = {}
-    for out in outfiles:
-        for c in out.classes:
-            if c.kind == "top":
-                tops[c.cname] = c
-    found = [(cname, func, tag, tops[cname]) for cname, func, tag in TOPS if cname in tops]
+    found = tops_of(outfiles)
     if not found:
         return []
     return [(OUTPUT, _emit(found))]

@@ -92,7 +92,7 @@ class CommandLineErrors(unittest.TestCase):
                 (["--regs", regs, "--out", os.path.join(root, "gen"), "--stamp", root], 1,
                  "ksxgen: --stamp %s: cannot write: Is a directory" % root),
                 (["--regs", os.path.join(root, "none")], 2, "ksxgen: %s/none: not a description folder" % root),
-                (["--regs", regs], 2, "ksxgen: --out is required to generate (ksxgen --help shows the options)"),
+                (["--regs", regs], 2, "ksxgen: --out, --html or --c-header is required to generate (ksxgen --help shows the options)"),
                 (["--synthetic", "x", "--synthetic-out", root], 2, "ksxgen: --synthetic takes a number"),
             ]
             for args, status, start in cases:
