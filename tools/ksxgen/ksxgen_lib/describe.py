@@ -6,9 +6,11 @@ collected with file, document path and reason; the caller prints them all and st
 """
 
 import copy
+import json
 import os
 import re
 
+import jsonschema
 import yaml
 
 from .errors import ErrorList, join
@@ -61,35 +63,30 @@ BRACE_RE = re.compile(r"\{([^{}]*)\}")
 RANGE_RE = re.compile(r"^(\d+)\.\.(\d+)$")
 FIELD_RE = re.compile(r"^([A-Za-z_][A-Za-z0-9_]*):(\d+)(?:\[(\d+)\])?(?:=(\S+))?(?:\s+(\S+))?$")
 
-# The schema: allowed keys per item kind, with the required ones marked.
-SCHEMA = {
-    "block_file": {"block": True, "byte_size": True, "children": True, "prefix": False,
-                   "dir": False, "interrupts": False, "doc": False},
-    "decoder_file": {"decoders": True, "dir": True, "classes": True, "doc": False},
-    "top_file": {"top": True, "dir": True, "groups": True, "group_prefix": False, "doc": False},
-    "register": {"name": True, "offset": False, "array": False, "doc": False, "fields": False,
-                 "width": False, "reset": False, "secure": False, "access": False},
-    "memory": {"name": True, "offset": False, "doc": False, "entry": True, "count": True,
-               "secure": False},
-    "entry": {"fields": False, "width": False, "reset": False, "secure": False, "access": False,
-              "doc": False},
-    "regmem": {"name": True, "offset": False, "doc": False, "registers": True, "secure": False},
-    "group_register": {"name": True, "offset": False, "doc": False, "fields": False,
-                       "width": False, "reset": False, "secure": False, "access": False},
-    "register_set": {"each": True, "offset": False, "stride": False, "registers": True,
-                     "doc": False},
-    "sub": {"name": True, "offset": False, "array": False, "doc": False, "type": True},
-    "field": {"name": True, "width": True, "reset": False, "access": False, "doc": False},
-    "decoder": {"name": True, "fields": True, "width": False, "reset": False, "show": False,
-                "doc": False},
-    "decoder_field": {"name": True, "width": True, "count": False, "reset": False,
-                      "access": False, "doc": False},
-    "decoder_member": {"name": True, "type": True, "count": False, "doc": False},
-    "interrupts": {"offset": True, "groups": True, "doc": False},
-    "group": {"name": True, "class": False, "instances": False, "doc": False},
-    "instance": {"name": True, "type": True, "base": True, "count": False, "stride": False,
-                 "registry": False, "doc": False},
-}
+# The schema of the description format (tools/ksxgen/schema/), published for editors: the key
+# sets of every item kind are read from it and checked with jsonschema; value ranges, offsets,
+# overlaps, widths and references are checked in the code below.
+SCHEMA_FILE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "schema",
+                           "register-description.schema.json")
+
+
+def _load_schema():
+    with open(SCHEMA_FILE, encoding="utf-8") as fh:
+        doc = json.load(fh)
+    kinds, validators = {}, {}
+    for kind, d in doc["$defs"].items():
+        if d.get("type") != "object":
+            continue
+        required = d.get("required", [])
+        kinds[kind] = {k: k in required for k in d["properties"]}
+        # The item's own keys only: what the keys hold is read, with its own checks, below.
+        validators[kind] = jsonschema.Draft202012Validator(
+            {"type": "object", "properties": {k: True for k in d["properties"]}, "required": required,
+             "additionalProperties": False})
+    return doc, kinds, validators
+
+
+SCHEMA_DOC, SCHEMA, _KEY_VALIDATORS = _load_schema()
 
 
 # libyaml's parser when PyYAML has it (several times faster), else PyYAML's own.
@@ -182,17 +179,21 @@ class Reader:
         self.errors.add(fname, path, reason)
 
     def keys(self, fname, path, doc, kind):
-        """Checks that doc is a mapping with the keys of `kind`; returns False if not a mapping."""
-        if not isinstance(doc, dict):
+        """Checks doc against the schema's key set of `kind` (unknown keys in document order, then
+        missing required keys); returns False if doc is not a mapping."""
+        found = {e.validator for e in _KEY_VALIDATORS[kind].iter_errors(doc)}
+        if "type" in found:
             self.err(fname, path, "must be a mapping")
             return False
         allowed = SCHEMA[kind]
-        for k in doc:
-            if k not in allowed:
-                self.err(fname, join(path, str(k)), "unknown key")
-        for k, req in allowed.items():
-            if req and k not in doc:
-                self.err(fname, join(path, k), "required key missing")
+        if "additionalProperties" in found:
+            for k in doc:
+                if k not in allowed:
+                    self.err(fname, join(path, str(k)), "unknown key")
+        if "required" in found:
+            for k, req in allowed.items():
+                if req and k not in doc:
+                    self.err(fname, join(path, k), "required key missing")
         return True
 
     def integer(self, fname, path, v, lo=None, hi=None):
