@@ -1,77 +1,71 @@
-// A small JSON writer for the shell's --json output: one object per command, one line each.
+// The shell's --json output: one JSON value per command, built in order with a small
+// builder over nlohmann::ordered_json (keys keep the order they were added in), written as
+// one line. Text that is not valid UTF-8 is written with replacement characters.
 #pragma once
 
-#include <sstream>
 #include <string>
+#include <vector>
 
-/// Builds one JSON value as text; keys and values are added in order.
+#include <nlohmann/json.hpp>
+
+/// Builds one JSON value; containers are opened and closed, keys and values added in order.
 class json_out {
 public:
-    /// Starts an object ("{") or an array ("[").
+    /// Starts an object ("{") or an array ("[") inside the current container (or as the value).
     json_out& open(char bracket) {
-        comma();
-        os_ << bracket;
-        first_ = true;
+        nlohmann::ordered_json& v = add(bracket == '[' ? nlohmann::ordered_json::array() : nlohmann::ordered_json::object());
+        open_.push_back(&v);
         return *this;
     }
-    json_out& close(char bracket) {
-        os_ << bracket;
-        first_ = false;
+    /// Ends the innermost open container.
+    json_out& close(char) {
+        if (!open_.empty()) open_.pop_back();
         return *this;
     }
+    /// Names the next value added to the current object.
     json_out& key(const std::string& k) {
-        comma();
-        os_ << quote(k) << ':';
-        first_ = true;
+        key_ = k;
         return *this;
     }
     json_out& str(const std::string& v) {
-        comma();
-        os_ << quote(v);
+        add(v);
         return *this;
     }
     json_out& num(long long v) {
-        comma();
-        os_ << v;
+        add(v);
         return *this;
     }
     json_out& boolean(bool v) {
-        comma();
-        os_ << (v ? "true" : "false");
+        add(v);
         return *this;
     }
     json_out& field(const std::string& k, const std::string& v) { return key(k).str(v); }
     json_out& field(const std::string& k, long long v) { return key(k).num(v); }
-    std::string text() const { return os_.str(); }
+    /// The value as one line of JSON text.
+    std::string text() const { return dump(root_); }
 
-    /// Text as a JSON string literal.
-    static std::string quote(const std::string& s) {
-        std::string out = "\"";
-        for (unsigned char c : s) {
-            switch (c) {
-                case '"': out += "\\\""; break;
-                case '\\': out += "\\\\"; break;
-                case '\n': out += "\\n"; break;
-                case '\t': out += "\\t"; break;
-                case '\r': out += "\\r"; break;
-                default:
-                    if (c < 0x20) {
-                        char b[8];
-                        std::snprintf(b, sizeof b, "\\u%04x", c);
-                        out += b;
-                    } else {
-                        out += char(c);
-                    }
-            }
-        }
-        return out + "\"";
+    /// Any JSON value as one line of text.
+    static std::string dump(const nlohmann::ordered_json& v) {
+        return v.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     }
 
 private:
-    void comma() {
-        if (!first_) os_ << ',';
-        first_ = false;
+    nlohmann::ordered_json& add(nlohmann::ordered_json v) {
+        if (open_.empty()) {
+            root_ = std::move(v);
+            return root_;
+        }
+        nlohmann::ordered_json& c = *open_.back();
+        if (c.is_array()) {
+            c.push_back(std::move(v));
+            return c.back();
+        }
+        nlohmann::ordered_json& slot = c[key_];
+        slot = std::move(v);
+        return slot;
     }
-    std::ostringstream os_;
-    bool first_ = true;
+
+    nlohmann::ordered_json root_;
+    std::vector<nlohmann::ordered_json*> open_;  ///< the containers open, outermost first
+    std::string key_;
 };

@@ -7,10 +7,13 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "apps/ksxcsr/interrupt.h"
+#include "apps/ksxcsr/json_log.h"
 #include "apps/ksxcsr/line_editor.h"
 #include "apps/ksxcsr/shell.h"
 #include "apps/ksxcsr/trace_bus.h"
@@ -154,16 +157,26 @@ std::vector<std::string> completion_names() {
 
 int interactive(ksx_shell& shell) {
     ksx_line_editor editor(shell.command_names(), completion_names());
+    ksx_interrupt_catch();
     std::cout << "ksxcsr on " << ksx_platform_backend()->describe() << "; 'help' lists the commands" << std::endl;
     std::string line;
     int last = KSX_OK;
-    while (!shell.quit_requested() && editor.read_line("ksxcsr> ", line)) last = shell.execute(line);
+    while (!shell.quit_requested() && editor.read_line("ksxcsr> ", line)) {
+        ksx_interrupt_clear();
+        last = shell.execute(line);
+    }
     std::cout << std::endl;
-    return last == KSX_CHECK_FAILED ? KSX_CHECK_FAILED : KSX_OK;
+    // Errors shown on the terminal were seen; one that went elsewhere and ended the session
+    // is the session's status.
+    return isatty(STDERR_FILENO) ? KSX_OK : last;
 }
 
 int run(int argc, char** argv) {
     const options o = parse_args(argc, argv);
+    // With --json the library's own lines (knob file errors and start-up reports included)
+    // become JSON objects too; the shell writes its JSON to the original standard output.
+    std::unique_ptr<ksx_json_stdout> json_stdout;
+    if (o.json) json_stdout = std::make_unique<ksx_json_stdout>();
     load_knobs(o);
     if (!o.backend.empty()) choose_backend(o.backend);
     sdk::platform::kestrix::csr_init();
@@ -184,7 +197,7 @@ int run(int argc, char** argv) {
             dispatcher->set_cur_if_name("ksxcsr_trace");
         }
     }
-    ksx_shell shell(std::cout, std::cerr, o.json);
+    ksx_shell shell(json_stdout ? json_stdout->out() : std::cout, std::cerr, o.json);
     shell.set_progress(isatty(STDERR_FILENO) != 0);
     if (o.have_commands) return shell.execute_script(o.commands);
     if (!o.script.empty()) {

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 
+#include "apps/ksxcsr/interrupt.h"
 #include "apps/ksxcsr/json_out.h"
 #include "apps/ksxcsr/tokenizer.h"
 #include "ip/verif/pcpp/cpu.h"
@@ -95,6 +96,11 @@ cpp_int ksx_shell::parse_number(const std::string& text, const std::string& what
 }
 
 void ksx_shell::check_reach(uint64_t addr, uint64_t len, bool word_aligned) const {
+    // Every register access of the shell passes here: the place to stop after a Ctrl-C.
+    if (ksx_interrupt_pending()) {
+        ksx_interrupt_clear();
+        throw ksx_shell_error{"interrupted"};
+    }
     if (word_aligned && addr % 4)
         throw ksx_shell_error{"address " + hex(addr) + " is not word-aligned"};
     const std::shared_ptr<ksx_bus_backend> b = ksx_platform_backend();
@@ -539,13 +545,13 @@ void ksx_shell::add_library_commands() {
             if (n > 0) check_reach(addr, 4ull * n, true);
             const auto words = csr_block_read_addr(addr, int32_t(n), 0);
             json_out j;
-            j.open('[');
+            j.open('{').key("words").open('[');
             std::string text;
             for (uint32_t w : words) {
                 j.str(hex(w));
                 text += (text.empty() ? "" : " ") + hex(w);
             }
-            if (json_) out_ << json_out().open('{').key("words").text() << j.close(']').text() << "}\n";
+            if (json_) out_ << j.close(']').close('}').text() << "\n";
             else out_ << text << "\n";
             return KSX_OK;
         });

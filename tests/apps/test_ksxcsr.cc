@@ -103,6 +103,11 @@ TEST(ksxcsr, json_output_parses_back) {
                             "'import json,sys\nfor l in sys.stdin: d=json.loads(l); print(d.get(\"register\", d.get(\"failed\")))'");
     ASSERT_EQ(c.status, 0) << c.err;
     EXPECT_EQ(c.out, "cfg_timer_static\n0\n");
+    // The library's own lines become JSON objects in the same stream.
+    const result l = run_sh("\"$K\" --json -c 'csr_read none.x; read_addr 0x10' | /usr/bin/python3 -c "
+                            "'import json,sys\nfor l in sys.stdin: d=json.loads(l); print(d.get(\"level\"), d.get(\"log\", d.get(\"value\")))'");
+    ASSERT_EQ(l.status, 0) << l.err;
+    EXPECT_EQ(l.out, "ERROR search_csr_by_name : no register found for x comparing x\nNone 0xdeadbeef\nNone 0x0\n");
 }
 
 TEST(ksxcsr, library_commands_one_to_one) {
@@ -300,6 +305,24 @@ TEST(ksxcsr, trace_and_interactive_session) {
     EXPECT_TRUE(has(r.out, "ksxcsr> ")) << r.out;
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl.max_credit [4:0] = 0x10")) << r.out;
     EXPECT_TRUE(has(r.out, "unknown command 'bogus'")) << r.out;
+    EXPECT_TRUE(has(r.out, "ksxcsr on sim [0x0, 0x70000000); 'help' lists the commands")) << r.out;
+
+    // Ctrl-C abandons the line being typed, then a running command (here the first of twenty
+    // long checks), and the prompt comes back; history goes to ~/.ksxcsr_history.
+    const std::string home = tmp("home");
+    std::string many;
+    for (int i = 0; i < 20; ++i) many += "check rw; ";
+    r = run_sh("mkdir -p '" + home + "' && (printf 'read_addr 0x1'; sleep 0.5; printf '\\003'; sleep 0.3; "
+               "printf 'read_addr 0x10\\n" + many + "\\n'; sleep 1; printf '\\003'; sleep 0.3; printf 'quit\\n') | "
+               "HOME='" + home + "' script -qfec \"$K\" /dev/null");
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_FALSE(has(r.out, "bad address")) << r.out;
+    EXPECT_TRUE(has(r.out, "\r0x0\r\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "ksxcsr: interrupted")) << r.out;
+    EXPECT_LT(r.out.find("ksxcsr: interrupted"), r.out.find("ksxcsr> quit")) << r.out;
+    EXPECT_FALSE(has(r.out, "check rw: 2116")) << r.out;
+    EXPECT_EQ(slurp(home + "/.ksxcsr_history"), "read_addr 0x10\n" + many + "\nquit\n");
+    std::system(("rm -rf '" + home + "'").c_str());
 }
 
 }  // namespace
