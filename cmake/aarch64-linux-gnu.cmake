@@ -22,3 +22,11 @@ endif()
 set(Boost_INCLUDE_DIR "${_ksx_boost_dir}" CACHE PATH "" FORCE)
 set(Boost_NO_SYSTEM_PATHS ON CACHE BOOL "" FORCE)
 set(Boost_NO_BOOST_CMAKE ON CACHE BOOL "" FORCE)
+
+# The JSON library of the shell is header-only too: the same kind of folder.
+set(_ksx_json_dir "${CMAKE_BINARY_DIR}/aarch64-json-include")
+if(NOT EXISTS "${_ksx_json_dir}/nlohmann" AND EXISTS /usr/include/nlohmann)
+  file(MAKE_DIRECTORY "${_ksx_json_dir}")
+  file(CREATE_LINK /usr/include/nlohmann "${_ksx_json_dir}/nlohmann" SYMBOLIC)
+endif()
+set(KSX_JSON_INCLUDE "${_ksx_json_dir}" CACHE PATH "" FORCE)
