@@ -135,6 +135,30 @@ def nesting_depth(text, limit):
     return deepest
 
 
+NOTE_ITEM_RE = re.compile(r"""^\s*-\s*(?:\{\s*)?(?:name|each):\s*['"]?((?:[^\s,{}'"]|\{[^}]*\})+)""")
+
+
+def comment_notes(text):
+    """Comments of a description file as notes for readers: the comment lines at the top of
+    the file under "", and the comment lines right above a list item under the item's name
+    (or its `each` pattern)."""
+    notes, pending, heading = {}, [], True
+    for line in text.splitlines():
+        stripped = line.strip()
+        if stripped.startswith("#"):
+            pending.append(stripped.lstrip("#").strip())
+            continue
+        if heading:
+            if pending:
+                notes[""] = " ".join(pending)
+            heading = False
+        m = NOTE_ITEM_RE.match(line)
+        if m and pending and m.group(1) not in notes:
+            notes[m.group(1)] = " ".join(pending)
+        pending = []
+    return notes
+
+
 def expand_names(pattern):
     """Names of a register set: `sym{0..3}_ring{0..15}` or `{tx,rx}_ring` expanded, the leftmost
     brace outermost. Raises ValueError with the reason for a pattern that cannot be read."""
@@ -310,6 +334,10 @@ class Reader:
             self.err(fname, where, "YAML: %s" % reason)
             return
         self.read_doc(doc, fname)
+        notes = comment_notes(text)
+        for out in self.outfiles:
+            if out.src == fname:
+                out.notes = notes
         self.claim_outputs(fname)
 
     def claim_outputs(self, fname):
@@ -676,6 +704,7 @@ class Reader:
                     m.path = p
                 m.offset = start + k * stride + rel[j]
                 m.offset_given = True
+                m.set_pattern = pattern
                 cls.items.append(m)
 
     def read_interrupts(self, fname, path, d, prefix, out):

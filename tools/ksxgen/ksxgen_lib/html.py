@@ -57,17 +57,37 @@ class _Site:
         self.files.append((rel, self.env.get_template(template).render(**ctx)))
 
 
-def _rows(t, idx):
+def _note(notes, cls, name):
+    """A register's note: its own comment, else its register set's (a group's own comment is
+    the group member's: shown once, not on each of its registers)."""
+    parts = name.split(".")
+    if parts[-1] in notes:
+        return notes[parts[-1]]
+    if len(parts) > 1:
+        grp = next((m for m in cls.items if getattr(m, "name", None) == parts[0]), None)
+        for it in (grp.cls.items if grp is not None and grp.cls is not None else []):
+            if it.name == parts[-1] and getattr(it, "set_pattern", None) in notes:
+                return notes[it.set_pattern]
+    return ""
+
+
+def _rows(t, idx, notes):
     cname, bs, first, n = t.classes[idx]
+    cls = t.class_objs[idx]
     out = []
     for (name, off, width, rbs, count, kind, secure, reset, ff, nf) in t.regs[first:first + n]:
         fields = t.fields[ff:ff + nf]
-        out.append({"name": name, "offset": off, "width": width, "byte_size": rbs, "count": count,
+        note = _note(notes, cls, name)
+        out.append({"name": name, "note": note, "note_full": note, "offset": off, "width": width, "byte_size": rbs, "count": count,
                     "kind": "memory" if kind == "memory" else ("array" if count > 1 else "register"),
                     "secure": secure, "reset": reset, "end": off + rbs * count - 1,
                     "fields": [{"name": f[0], "lsb": f[1], "width": f[2], "reset": f[3],
                                 "access": ACCESS_TEXT.get(f[4], f[4])} for f in fields],
                     "diagram": diagram(width, fields)})
+    # A note shared by neighbours (a register set's) is shown at the first of them only.
+    for prev, r in zip([None] + out, out):
+        if prev is not None and prev["note_full"] == r["note_full"]:
+            r["note"] = ""
     return out
 
 
@@ -80,15 +100,20 @@ def site_files(outfiles):
     site = _Site(None, env)
     maps = []
     search_classes, search_insts = [], []
+    notes = {}
+    for out in outfiles:
+        notes.setdefault(out.src, out.notes)
     for top_cname, _func, _tag, top in tops_of(outfiles):
         t = tables_of(top)
         class_rows = {}
         for idx, (cname, bs, _f, _n) in enumerate(t.classes):
-            rows = _rows(t, idx)
+            src = t.class_objs[idx].src
+            file_notes = notes.get(src, {})
+            rows = _rows(t, idx, file_notes)
             class_rows[cname] = rows
             insts = [{"name": i[0], "base": i[3], "page": page_name(i[0])} for i in t.insts if i[2] == idx]
             site.page("class/" + page_name(cname), "class.html.j2", cname=cname, byte_size=bs, rows=rows,
-                      insts=insts, top=top_cname, src=t.class_objs[idx].src)
+                      insts=insts, top=top_cname, src=src, heading=file_notes.get("", ""))
             search_classes.append([cname, "class/" + page_name(cname),
                                    [[r["name"], r["offset"], r["byte_size"], r["count"],
                                      " ".join(f["name"] for f in r["fields"])] for r in rows]])

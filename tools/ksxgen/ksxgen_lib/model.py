@@ -39,6 +39,7 @@ class Member:
         self.is_array = is_array
         self.stride = 0
         self.path = ""
+        self.set_pattern = None     # the `each` pattern of a register set the member comes from
 
 
 class Instance:
@@ -138,3 +139,4 @@ class OutFile:
         self.src = src
         self.stem = stem
         self.classes = []
+        self.notes = {}     # the description file's comments: "" -> its heading, name -> an item's

@@ -17,10 +17,12 @@ from tests.helpers import write_regs
 KSXGEN = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "ksxgen")
 SMALL = {
     "ksx_s.yaml": """\
+        # Scheduler test block.
         block: s
         byte_size: 0x1000
         children:
           - {name: base, width: 32}
+          # Credits of the flow control.
           - {name: cfg_flow_ctl, offset: 0x10, reset: "0x22002382000c003e010",
              fields: [max_credit:5, total_credit:14, common_credit:14, per_cls_credit:14,
                       private_credit:10, dynamic_share_en:1, dynamic_alpha:3, pipeline_max:14]}
@@ -76,6 +78,8 @@ class Site(unittest.TestCase):
                     "<td>array</td><td>32</td><td>4</td><td>4</td>",
                     "<tr><td>pipeline_max</td><td>74..61</td><td>14</td><td class=\"addr\">0x1100</td><td>read/write</td></tr>"):
             self.assertIn(row, page)
+        self.assertIn('<p class="note">Scheduler test block.</p>', page)
+        self.assertIn('<td class="addr">0x22002382000c003e010</td><td class="note">Credits of the flow control.</td>', page)
         # The 75-bit diagram: three word rows, fields split where they cross a word.
         diag = page[page.index('id="f.cfg_flow_ctl"'):page.index('id="f.cfg_lane"')]
         self.assertEqual(re.findall(r"<tr><th>(\d+)</th>", diag), ["95", "63", "31"])
