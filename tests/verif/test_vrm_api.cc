@@ -1,0 +1,192 @@
+// Regulators, board temperature and the SMBus layer on the simulated board: exact PMBus
+// transaction orders from the regulators' logs, rails, telemetry and failure messages.
+#include <gtest/gtest.h>
+
+#include "platform/hal/smbus.h"
+#include "tests/support/board_fixture.h"
+#include "tests/support/log_capture.h"
+#include "verif/apis/ksx_board_temp_api.h"
+#include "verif/apis/ksx_smbus_api.h"
+#include "verif/apis/ksx_vrm_api.h"
+
+namespace {
+
+using lines = std::vector<std::string>;
+
+class vrm_test : public board_fixture {
+protected:
+    void clear_logs()
+    {
+        dev.vrm_core->clear_log();
+        dev.vrm_vddq->clear_log();
+    }
+};
+
+TEST_F(vrm_test, rails_and_unknown_names)
+{
+    EXPECT_EQ(get_i2c_addr("vdd"), 0x62u);
+    EXPECT_EQ(get_i2c_addr("arm"), 0x62u);
+    EXPECT_EQ(get_i2c_addr("vddq"), 0x24u);
+    EXPECT_EQ(get_i2c_addr("vddqx"), 0x24u);  // the first four characters decide
+    EXPECT_EQ(get_id("vdd"), 0);
+    EXPECT_EQ(get_id("arm"), 1);
+    EXPECT_EQ(get_id("vddq"), 0);
+
+    log_capture cap;
+    EXPECT_EQ(get_i2c_addr("vdd1"), 0xFFFFFFFFu);
+    EXPECT_EQ(get_id("ar"), -1);
+    EXPECT_EQ(get_id(nullptr), -1);
+    unsigned short w = 0, m = 0;
+    EXPECT_EQ(readRegLnr11("VDD", 0x88, w, m), 0xFFFFFFFFu);
+    for (auto fn : {ksx_get_vin, ksx_get_iin, ksx_get_vrm_temp, ksx_get_vrm_temp2, ksx_get_pout, ksx_get_iout,
+                    ksx_get_pin, ksx_get_vout, ksx_check_status_vout, ksx_get_vboot})
+        EXPECT_EQ(fn("stg"), 0xFFFFFFFFu);
+    EXPECT_EQ(ksx_set_vout("stg", 800, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(ksx_update_vboot("", 800), 0xFFFFFFFFu);
+    EXPECT_EQ(ksx_set_margin_by_value("vdd ", 800), 0xFFFFFFFFu);
+    EXPECT_EQ(cap.messages(), lines(17, "ERROR :: Unknown VRM page: valid values vdd/arm/vddq"));
+    EXPECT_TRUE(dev.vrm_core->log().empty());
+    EXPECT_TRUE(dev.vrm_vddq->log().empty());
+}
+
+TEST_F(vrm_test, set_vout_rising_and_falling_orders)
+{
+    EXPECT_EQ(ksx_set_vout("vdd", 850, 0), 0u);
+    EXPECT_EQ(dev.vrm_core->log_texts(),
+              (lines{"write p0 0x00 0x0", "read p0 0x20 0x27", "write p0 0x24 0xab", "read p0 0x20 0x27",
+                     "write p0 0x2b 0x51", "read p0 0x20 0x27", "read p0 0x21 0x6f", "write p0 0x40 0x59",
+                     "write p0 0x42 0x57", "write p0 0x43 0x3a", "write p0 0x44 0x35", "write p0 0x21 0x79"}));
+    clear_logs();
+    EXPECT_EQ(ksx_set_vout("arm", 850, 1), 0u);
+    EXPECT_EQ(dev.vrm_core->log_texts(),
+              (lines{"write p1 0x00 0x1", "read p1 0x20 0x27", "write p1 0x24 0xab", "read p1 0x20 0x27",
+                     "write p1 0x2b 0x51", "read p1 0x20 0x27", "read p1 0x21 0x83", "write p1 0x44 0x35",
+                     "write p1 0x43 0x3a", "write p1 0x42 0x69", "write p1 0x40 0x6b", "write p1 0x21 0x79"}));
+    EXPECT_EQ(ksx_get_vout("arm"), 850u);
+    EXPECT_EQ(ksx_get_vout("vdd"), 850u);
+
+    // "vddq" codes in 1/512 V and has no pages.
+    clear_logs();
+    EXPECT_EQ(ksx_set_vout("vddq", 1100, 0), 0u);
+    EXPECT_EQ(dev.vrm_vddq->log_texts(),
+              (lines{"write p0 0x24 0x233", "write p0 0x2b 0x14c", "read p0 0x21 0x266", "write p0 0x44 0x106",
+                     "write p0 0x43 0x112", "write p0 0x42 0x15c", "write p0 0x40 0x161", "write p0 0x21 0x233"}));
+    EXPECT_TRUE(dev.vrm_core->log().empty());
+    EXPECT_EQ(ksx_get_vout("vddq"), 1099u);
+    dev.vrm_vddq->set(0, 0x21, 512);
+    EXPECT_EQ(ksx_get_vout("vddq"), 1000u);
+}
+
+TEST_F(vrm_test, margin_below_above_equal)
+{
+    struct c { unsigned long mv; const char* margin; const char* op; unsigned out; };
+    for (const c& t : std::vector<c>{{850, "write p0 0x25 0x79", "write p0 0x01 0xa4", 850},
+                                     {750, "write p0 0x26 0x65", "write p0 0x01 0x94", 750},
+                                     {800, nullptr, "write p0 0x01 0x80", 800}}) {
+        dev.vrm_core->set(0, 0x21, 111);
+        clear_logs();
+        EXPECT_EQ(ksx_set_margin_by_value("vdd", t.mv), 0u);
+        lines want{"write p0 0x00 0x0", "read p0 0x20 0x27", "write p0 0x24 0xab", "read p0 0x20 0x27",
+                   "write p0 0x2b 0x51", "read p0 0x20 0x27", "read p0 0x21 0x6f"};
+        if (t.margin) want.push_back(t.margin);
+        for (const char* s : {"write p0 0xd2 0x1", t.op, "write p0 0x00 0x0", "read p0 0x7a 0x0"}) want.push_back(s);
+        EXPECT_EQ(dev.vrm_core->log_texts(), want) << t.mv;
+        EXPECT_EQ(ksx_get_vout("vdd"), t.out);
+    }
+}
+
+TEST_F(vrm_test, status_vout_fault_and_boot_voltage)
+{
+    dev.vrm_core->raise_status_vout(1, 0x40);
+    log_capture cap;
+    EXPECT_EQ(ksx_check_status_vout("vdd"), 1u);
+    EXPECT_EQ(ksx_check_status_vout("arm"), 0u);
+    EXPECT_EQ(cap.messages(), (lines{"ERROR :: VRM Clearing fault/warning ksx_check_status_vout non-zero value: 0x40"}));
+    EXPECT_EQ(dev.vrm_core->get(1, 0x7a), 0u);
+    EXPECT_EQ(ksx_check_status_vout("arm"), 1u);
+
+    clear_logs();
+    EXPECT_EQ(ksx_update_vboot("vdd", 900), 0u);
+    EXPECT_EQ(dev.vrm_core->log_texts(),
+              (lines{"write p0 0x00 0x0", "write p0 0xd2 0x1", "read p0 0x20 0x27", "write p0 0x24 0xab",
+                     "read p0 0x20 0x27", "write p0 0x2b 0x51", "read p0 0x20 0x27", "write p0 0xdb 0x83",
+                     "send p0 0x11", "write p0 0x00 0x0", "read p0 0x7a 0x0"}));
+    EXPECT_EQ(dev.vrm_core->stores(), 1u);
+    EXPECT_EQ(ksx_get_vboot("vdd"), 900u);
+    dev.vrm_core->set(0, 0x20, 0x14);  // 10 mV steps
+    EXPECT_EQ(ksx_get_vboot("vdd"), 1800u);
+}
+
+TEST_F(vrm_test, telemetry_in_thousandths)
+{
+    EXPECT_EQ(ksx_get_vin("vdd"), 12000u);
+    EXPECT_EQ(dev.vrm_core->log_texts(), (lines{"write p0 0x00 0x0", "write p0 0x04 0x80", "read p0 0x88 0xe860"}));
+    EXPECT_EQ(ksx_get_iin("arm"), 2500u);
+    EXPECT_EQ(ksx_get_iout("arm"), 30000u);
+    EXPECT_EQ(ksx_get_vrm_temp("vdd"), 45000u);
+    EXPECT_EQ(ksx_get_vrm_temp2("vddq"), 40000u);
+
+    // "vddq": PHASE still goes to 0x62, except for READ_IOUT, read straight from 0x24.
+    clear_logs();
+    EXPECT_EQ(ksx_get_vin("vddq"), 12000u);
+    EXPECT_EQ(ksx_get_iout("vddq"), 25000u);
+    EXPECT_EQ(dev.vrm_core->log_texts(), (lines{"write p0 0x04 0x80"}));
+    EXPECT_EQ(dev.vrm_vddq->log_texts(), (lines{"read p0 0x88 0xe860", "read p0 0x8c 0xf064"}));
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ksx_get_pout("arm"), 22000u);
+    EXPECT_EQ(ksx_get_pin("vdd"), 22000u);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              " power(pout):22000mW, int=0x16, dec=0x0\n"
+              " avg power(pin):22000mW\n max power(pin):22000mW\n min power(pin):22000mW\n");
+}
+
+TEST_F(vrm_test, board_temperature)
+{
+    EXPECT_EQ(ksx_get_local_temp(), 35);
+    EXPECT_EQ(ksx_get_remote_temp(), 52);
+    dev.temp->set_temp(0, -5, 8);
+    dev.temp->set_temp(1, 127, 15);
+    EXPECT_EQ(ksx_get_local_temp(), -4);
+    EXPECT_EQ(ksx_get_remote_temp(), 127);
+    EXPECT_EQ(ksx_board_temp_combine(0x80, 0), -128);
+    EXPECT_EQ(ksx_board_temp_combine(0xff, 0xf0), 0);  // -1 + 15/16
+}
+
+TEST_F(vrm_test, smbus_layer_transfers_and_failures)
+{
+    EXPECT_EQ(smbus_write_word(2, 0x62, 0x21, 0x1234), 0);
+    EXPECT_EQ(smbus_read_word(2, 0x62, 0x21), 0x1234);
+    EXPECT_EQ(smbus_read_byte_data(2, 0x62, 0x21), 0x34);
+    EXPECT_EQ(smbus_write_byte(2, 0x62, 0x11), 0);
+    EXPECT_EQ(smbus_write_byte_data(2, 0x62, 0x01, 0x80), 0);
+    EXPECT_EQ(ksx_smb_read_byte(2, 0x62, 0x01), 0x80);
+    EXPECT_EQ(ksx_smb_write_word(2, 0x62, 0x26, 0xbeef), 0);
+    EXPECT_EQ(ksx_smb_read_word(2, 0x62, 0x26), 0xbeef);
+    EXPECT_EQ(ksx_smb_write_byte(2, 0x24, 0x01, 0x94), 0);
+    EXPECT_EQ(dev.vrm_core->log_texts(),
+              (lines{"write p0 0x21 0x1234", "read p0 0x21 0x1234", "read p0 0x21 0x34", "send p0 0x11",
+                     "write p0 0x01 0x80", "read p0 0x01 0x80", "write p0 0x26 0xbeef", "read p0 0x26 0xbeef"}));
+    EXPECT_EQ(dev.vrm_vddq->get(0, 0x01), 0x94u);
+    unsigned char block[32] = {};
+    dev.vrm_core->set(0, 0x9a, 0x00424103);
+    EXPECT_EQ(smbus_read_block_data(2, 0x62, 0x9a, block), 3);
+    EXPECT_EQ(block[1], 'A');
+    EXPECT_EQ(smbus_read_byte(2, 0x4c), 35);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(smbus_read_byte_data(2, 0x33, 0), 0);  // nothing answers there
+    EXPECT_EQ(smbus_read_word(2, 0x33, 0), 0);
+    EXPECT_EQ(smbus_read_block_data(2, 0x33, 0, block), 0);
+    EXPECT_EQ(smbus_read_byte(2, 0x33), 0);
+    dev.vrm_core->set_fault(ksx_sim_pmbus_vrm::error_response);
+    EXPECT_NE(smbus_write_word(2, 0x62, 0x21, 1), 0);
+    EXPECT_NE(smbus_write_byte(2, 0x62, 0x11), 0);
+    EXPECT_EQ(ksx_get_vout("vdd"), 0u);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Error occured while reading\nError occured while reading\nError occured while reading\n"
+              "Error occured while reading\nError occured while writing\nError occured while writing\n"
+              "Error occured while writing\nError occured while reading\nError occured while reading\n");
+}
+
+}  // namespace
