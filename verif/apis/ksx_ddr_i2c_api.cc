@@ -68,14 +68,14 @@ uint32_t reg_read(uint32_t bus, const char* who, uint32_t reg, int expected)
 
 void ic_writereg_c(uint32_t bus, uint32_t offset, uint32_t value)
 {
-    LogMsg::Instance()->printMsg(ksx_ddr_i2c_scope, "ic_writereg_c: " + hex(offset) + " <- " + hex(value));
+    LogMsg::Instance()->printMsg(ksx_ddr_i2c_scope, "ic_writereg_c: " + hex(offset) + " <- " + hex(value) + "\n");
     ksx_i2c_writereg(bus, offset, value);
 }
 
 uint32_t ic_readreg_c(uint32_t bus, uint32_t offset)
 {
     const uint32_t v = ksx_i2c_readreg(bus, offset);
-    LogMsg::Instance()->printMsg(ksx_ddr_i2c_scope, "ic_readreg_c: " + hex(offset) + " -> " + hex(v));
+    LogMsg::Instance()->printMsg(ksx_ddr_i2c_scope, "ic_readreg_c: " + hex(offset) + " -> " + hex(v) + "\n");
     return v;
 }
 
