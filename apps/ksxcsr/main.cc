@@ -22,6 +22,7 @@
 #include "platform/csr_value_text.h"
 #include "platform/hal/bus_backend.h"
 #include "platform/hal/sknobs.h"
+#include "platform/sim/sim_board_devices.h"
 #include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_ssi_controller.h"
@@ -187,8 +188,11 @@ int run(int argc, char** argv) {
         std::cerr << "ksxcsr: backend refused: " << backend->error() << std::endl;
         return KSX_USAGE;
     }
-    // On the simulated chip the serial controller and its target answer too.
-    if (dynamic_cast<ksx_sim_bus_backend*>(backend.get())) ksx_sim_attach_ps48(ksx_sim_chip::instance());
+    // On the simulated chip the serial controller, its target and the board devices answer too.
+    if (dynamic_cast<ksx_sim_bus_backend*>(backend.get())) {
+        ksx_sim_attach_ps48(ksx_sim_chip::instance());
+        ksx_sim_attach_board_devices(ksx_sim_chip::instance(), ksx_sim_board::instance());
+    }
     if (o.trace) {
         cpu* dispatcher = cpu::access();
         if (cpu_bus_base* inner = dispatcher->cur_bus()) {

@@ -62,6 +62,7 @@ private:
     void add_named_commands();
     void add_library_commands();
     void add_check_commands();
+    void add_board_commands();
 
     /// Refuses (ksx_shell_error) an access the backend would refuse: len bytes at addr of
     /// the current chip outside the backend's window, or a word access not word-aligned.
