@@ -13,8 +13,8 @@ int ksx_board_temp_combine(uint8_t whole, uint8_t fraction)
 namespace {
 int channel(uint8_t whole_reg, uint8_t fraction_reg)
 {
-    const uint8_t whole = ksx_smbus_read_byte_data(ksx_vrm_bus, ksx_board_temp_addr, whole_reg);
-    const uint8_t fraction = ksx_smbus_read_byte_data(ksx_vrm_bus, ksx_board_temp_addr, fraction_reg);
+    const uint8_t whole = smbus_read_byte_data(ksx_vrm_bus, ksx_board_temp_addr, whole_reg);
+    const uint8_t fraction = smbus_read_byte_data(ksx_vrm_bus, ksx_board_temp_addr, fraction_reg);
     return ksx_board_temp_combine(whole, fraction);
 }
 }  // namespace

@@ -67,6 +67,6 @@ unsigned ksx_mv_to_vid(unsigned mv, unsigned step)
 
 unsigned ksx_mv_to_vid(unsigned mv)
 {
-    const uint8_t mode = ksx_smbus_read_byte_data(ksx_vrm_bus, ksx_vrm_addr_core, ksx_pmbus_vout_mode);
+    const uint8_t mode = smbus_read_byte_data(ksx_vrm_bus, ksx_vrm_addr_core, ksx_pmbus_vout_mode);
     return ksx_mv_to_vid(mv, ksx_vid_step(mode));
 }

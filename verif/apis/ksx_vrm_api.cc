@@ -40,13 +40,13 @@ rail_t resolve(const char* rail)
 
 void select_page(const rail_t& r)
 {
-    if (r.paged) ksx_smbus_write_byte_data(ksx_vrm_bus, r.addr, ksx_pmbus_page, r.page);
+    if (r.paged) smbus_write_byte_data(ksx_vrm_bus, r.addr, ksx_pmbus_page, r.page);
 }
 
-uint8_t read_byte(const rail_t& r, uint8_t cmd) { return ksx_smbus_read_byte_data(ksx_vrm_bus, r.addr, cmd); }
-uint16_t read_word(const rail_t& r, uint8_t cmd) { return ksx_smbus_read_word(ksx_vrm_bus, r.addr, cmd); }
-void write_byte(const rail_t& r, uint8_t cmd, uint8_t v) { ksx_smbus_write_byte_data(ksx_vrm_bus, r.addr, cmd, v); }
-void write_word(const rail_t& r, uint8_t cmd, uint16_t v) { ksx_smbus_write_word(ksx_vrm_bus, r.addr, cmd, uint16_t(v)); }
+uint8_t read_byte(const rail_t& r, uint8_t cmd) { return smbus_read_byte_data(ksx_vrm_bus, r.addr, cmd); }
+uint16_t read_word(const rail_t& r, uint8_t cmd) { return smbus_read_word(ksx_vrm_bus, r.addr, cmd); }
+void write_byte(const rail_t& r, uint8_t cmd, uint8_t v) { smbus_write_byte_data(ksx_vrm_bus, r.addr, cmd, v); }
+void write_word(const rail_t& r, uint8_t cmd, uint16_t v) { smbus_write_word(ksx_vrm_bus, r.addr, cmd, uint16_t(v)); }
 
 /// "vddq" codes voltages as 1/512 V.
 unsigned vddq_code(unsigned long mv) { return unsigned(mv * 512 / 1000); }
@@ -103,7 +103,7 @@ unsigned readRegLnr11(const char* rail, int cmd, unsigned short& whole, unsigned
     const rail_t r = resolve(rail);
     if (!r.known) return ksx_vrm_unknown;
     select_page(r);
-    ksx_smbus_write_byte_data(ksx_vrm_bus, ksx_vrm_addr_core, ksx_pmbus_phase, 0x80);
+    smbus_write_byte_data(ksx_vrm_bus, ksx_vrm_addr_core, ksx_pmbus_phase, 0x80);
     linear11(read_word(r, uint8_t(cmd)), whole, milli);
     return 0;
 }
@@ -207,7 +207,7 @@ unsigned ksx_update_vboot(const char* rail, int mv)
     write_byte(r, ksx_pmbus_mfr_vout_ctl, 1);
     write_vout_range(r);
     write_word(r, ksx_pmbus_mfr_vboot, uint16_t(code_of(r, unsigned(std::max(mv, 0)))));
-    ksx_smbus_write_byte(ksx_vrm_bus, r.addr, ksx_pmbus_store_default_all);
+    smbus_write_byte(ksx_vrm_bus, r.addr, ksx_pmbus_store_default_all);
     ksx_check_status_vout(rail);
     return 0;
 }
