@@ -5,6 +5,7 @@ item kind, unknown keys rejected) and turned into the class model of model.py. E
 collected with file, document path and reason; the caller prints them all and stops.
 """
 
+import bisect
 import copy
 import json
 import os
@@ -1018,11 +1019,12 @@ class Reader:
         return bs, bs
 
     def layout(self, cls, limit, what):
-        """Gives every member an offset, checking alignment, overlap and the window."""
+        """Gives every member an offset, checking alignment, overlap and the window. Members that
+        overlap nothing are kept sorted by address, so each check is a binary search."""
         fname = cls.src
-        placed = []
+        placed = []             # (lo, hi, declaration index, member), disjoint, sorted by lo
         end = 0
-        for m in cls.items:
+        for i, m in enumerate(cls.items):
             span, align = self.span_align(m.cls)
             m.stride = span
             total = span * m.count
@@ -1032,15 +1034,18 @@ class Reader:
                 self.err(fname, join(m.path, "offset"), "%s must be a multiple of %s"
                          % (hexs(m.offset), hexs(align)))
             lo, hi = m.offset, m.offset + total - 1
-            for (plo, phi, pm) in placed:
-                if lo <= phi and plo <= hi:
-                    self.err(fname, join(m.path, "offset"), "%s..%s overlaps %s '%s' (%s..%s)"
-                             % (hexs(lo), hexs(hi), pm.path, pm.name, hexs(plo), hexs(phi)))
-                    break
+            k = bisect.bisect_left(placed, (lo,))
+            hits = [placed[j] for j in (k - 1, k) if 0 <= j < len(placed)
+                    and lo <= placed[j][1] and placed[j][0] <= hi]
+            if hits:
+                plo, phi, _i, pm = min(hits, key=lambda h: h[2])
+                self.err(fname, join(m.path, "offset"), "%s..%s overlaps %s '%s' (%s..%s)"
+                         % (hexs(lo), hexs(hi), pm.path, pm.name, hexs(plo), hexs(phi)))
+            elif total > 0:
+                placed.insert(k, (lo, hi, i, m))
             if limit is not None and hi >= limit:
                 self.err(fname, join(m.path, "offset"), "%s..%s lies beyond byte_size %s"
                          % (hexs(lo), hexs(hi), hexs(limit)))
-            placed.append((lo, hi, m))
             end = max(end, hi + 1)
         if cls.kind == "regmem":
             cls.span = end
