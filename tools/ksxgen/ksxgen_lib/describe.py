@@ -328,10 +328,14 @@ class Reader:
                 self.err(fname, "", "lists and mappings nested deeper than %d levels" % MAX_DEPTH)
                 return
             doc = yaml.load(text, Loader=_Loader)
+        except yaml.reader.ReaderError as e:
+            line = text[:e.position].count("\n") + 1
+            self.err(fname, "line %d" % line, "YAML: character #x%04x is not allowed" % e.character)
+            return
         except yaml.YAMLError as e:
             mark = getattr(e, "problem_mark", None)
             where = "line %d" % (mark.line + 1) if mark is not None else ""
-            reason = getattr(e, "problem", None) or str(e)
+            reason = getattr(e, "problem", None) or str(e).splitlines()[0]
             self.err(fname, where, "YAML: %s" % reason)
             return
         self.read_doc(doc, fname)

@@ -17,10 +17,9 @@ class ErrorList:
         self.count += 1
         if len(self.lines) >= self.limit:
             return
-        if path:
-            self.lines.append("%s: %s: %s" % (fname, path, reason))
-        else:
-            self.lines.append("%s: %s" % (fname, reason))
+        line = "%s: %s: %s" % (fname, path, reason) if path else "%s: %s" % (fname, reason)
+        # One line whatever the input held: line breaks and other control characters escaped.
+        self.lines.append("".join(c if c.isprintable() else repr(c)[1:-1] for c in line))
 
     def report(self):
         """The lines to print: the kept errors, then how many more there were."""

@@ -34,6 +34,10 @@ class InputErrors(unittest.TestCase):
             from ksxgen_lib.cli import load
             self.assertEqual(load(regs).errors.lines,
                              ["regs/ksx_bad.yaml: line 2: not UTF-8 text (byte 0xe9)"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": block("- {name: r, width: 8, \"a\\nb\": 1}\n")}),
+                         ["regs/ksx_bad.yaml: children[0].a\\nb: unknown key"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nbyte_size: 1\x07\n"}),
+                         ["regs/ksx_bad.yaml: line 2: YAML: character #x0007 is not allowed"])
         for text, line in (("block: bad\nbyte_size: 16\nchildren:\n  - {[a, b]: 1}\n", 4),
                            ("block: bad\n? {a: 1}\n: 2\n", 2)):
             self.assertEqual(errors_of({"ksx_bad.yaml": text}),
