@@ -1,6 +1,6 @@
 #include "platform/hal/linux_i2c.h"
 
-#include "ip/verif/pcpp/logmsg.h"
+#include "platform/hal/smbus.h"
 
 #ifdef KSX_HAVE_LIBI2C
 
@@ -23,12 +23,12 @@ int open_dev(const std::string& path, uint8_t addr)
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        plog_err("smbus: cannot open " + path + ": " + std::strerror(err));
+        ksx_smbus_set_last_error("smbus: cannot open " + path + ": " + std::strerror(err));
         return -err;
     }
     if (::ioctl(fd, I2C_SLAVE, long(addr)) < 0) {
         const int err = errno;
-        plog_err("smbus: cannot select device " + std::to_string(addr) + " on " + path + ": " + std::strerror(err));
+        ksx_smbus_set_last_error("smbus: cannot select device " + std::to_string(addr) + " on " + path + ": " + std::strerror(err));
         ::close(fd);
         return -err;
     }
@@ -77,13 +77,13 @@ int ksx_linux_smbus_write(const std::string& path, uint8_t addr, uint8_t cmd, co
 
 int ksx_linux_smbus_read(const std::string& path, uint8_t, uint8_t, uint8_t*, uint32_t)
 {
-    plog_err("smbus: this build has no Linux I2C (libi2c was not found); cannot reach " + path);
+    ksx_smbus_set_last_error("smbus: this build has no Linux I2C (libi2c was not found); cannot reach " + path);
     return -1;
 }
 
 int ksx_linux_smbus_write(const std::string& path, uint8_t, uint8_t, const uint8_t*, uint32_t)
 {
-    plog_err("smbus: this build has no Linux I2C (libi2c was not found); cannot reach " + path);
+    ksx_smbus_set_last_error("smbus: this build has no Linux I2C (libi2c was not found); cannot reach " + path);
     return -1;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 /// The fourth argument of smbus_read/smbus_write: a command-addressed data transfer
 /// (length 1: byte data, 2: word data least significant byte first, 3 to 32: I2C block
@@ -15,3 +16,9 @@ constexpr uint32_t KSX_SMBUS_CMD_DATA = 5;
 int smbus_read(uint8_t* buf, uint32_t len, uint8_t cmd, uint32_t type, uint32_t bus, uint8_t addr);
 /// Writes len bytes of buf to register cmd of device addr on bus; 0 on success.
 int smbus_write(const uint8_t* buf, uint32_t len, uint8_t cmd, uint32_t type, uint32_t bus, uint8_t addr);
+
+/// Why the last smbus_read or smbus_write failed ("" when it succeeded). The transfers print
+/// nothing: their callers report a failure once, from the result.
+const std::string& smbus_last_error();
+/// Records why the transfer in progress fails (for the backends).
+void ksx_smbus_set_last_error(const std::string& why);
