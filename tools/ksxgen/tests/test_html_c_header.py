@@ -95,7 +95,7 @@ class Site(unittest.TestCase):
     def test_search_in_a_browser(self):
         if CHROMIUM is None:
             self.skipTest("no Chromium installed (scripts/install-deps installs it): search not checked in a browser")
-        for query, expected in (("cfg_flow", "ksx_s_csr_t cfg_flow_ctl at +0x10"),
+        for query, expected in (("cfg_flow", "ksx_s_csr_t cfg_flow_ctl at +0x10 (g.s[0]: 0x52000010, g.s[1]: 0x52010010)"),
                                 ("0x5201001c", "g.s[1].cfg_flow_ctl at 0x52010010"),
                                 ("0x52010b1c", "g.s[1].dhs_m[199] at 0x52010b1c"),
                                 ("dynamic_alpha", "ksx_s_csr_t cfg_flow_ctl.dynamic_alpha"),

@@ -11,6 +11,18 @@ function ksx_search_add(items) {
 
 function ksx_hex(v) { return "0x" + v.toString(16); }
 
+// " (inst: address, ...)": where a register of class c sits in its first instances.
+function ksx_where(c, offset) {
+  if (!KSX.byClass) {
+    KSX.byClass = {};
+    for (var i = 0; i < KSX.insts.length; i++) (KSX.byClass[KSX.insts[i][3]] = KSX.byClass[KSX.insts[i][3]] || []).push(KSX.insts[i]);
+  }
+  var list = KSX.byClass[c] || [], parts = [];
+  for (var k = 0; k < list.length && k < 4; k++) parts.push(list[k][0] + ": " + ksx_hex(BigInt(list[k][1]) + BigInt(offset)));
+  if (list.length > 4) parts.push("and " + (list.length - 4) + " more");
+  return parts.length ? " (" + parts.join(", ") + ")" : "";
+}
+
 function ksx_parse_address(q) {
   if (/^0x[0-9a-f]+$/i.test(q)) return BigInt(q);
   if (/^[0-9]+$/.test(q)) return BigInt(q);
@@ -54,7 +66,7 @@ function ksx_find(q) {
     for (var r = 0; r < cls[2].length && out.length < limit; r++) {
       var reg = cls[2][r];
       if (reg[0].toLowerCase().indexOf(ql) >= 0) {
-        out.push({ text: cls[0] + " " + reg[0] + " at +" + ksx_hex(reg[1]), href: cls[1] + "#" + reg[0], kind: "register" });
+        out.push({ text: cls[0] + " " + reg[0] + " at +" + ksx_hex(reg[1]) + ksx_where(c, reg[1]), href: cls[1] + "#" + reg[0], kind: "register" });
       } else {
         var fields = reg[4].split(" ");
         for (var f = 0; f < fields.length; f++) {
