@@ -14,6 +14,7 @@
 #include "platform/csr_path.h"
 #include "platform/csr_value_text.h"
 #include "platform/hal/bus_backend.h"
+#include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
 
 using boost::multiprecision::cpp_int;
@@ -594,6 +595,9 @@ void ksx_shell::add_library_commands() {
     add("sim", "sim fault ADDRESS SIZE stuck VALUE|drop|noresp | sim clear",
         "make the simulated chip misbehave on an address range, or heal it", 1, 5, [this](const args_t& a) {
             static std::vector<int> handles;
+            if (!dynamic_cast<ksx_sim_bus_backend*>(ksx_platform_backend().get()))
+                throw ksx_shell_error{"sim: the live backend is " + ksx_platform_backend()->describe() +
+                                      ", not the simulated chip"};
             auto& sim = ksx_sim_chip::instance();
             if (a[0] == "clear" && a.size() == 1) {
                 for (int h : handles) sim.clear_fault(h);

@@ -41,6 +41,8 @@ struct ksx_regdb::index {
 
 ksx_regdb::ksx_regdb(const ksx_regdb_tables& tables) : t_(tables) {}
 
+ksx_regdb::~ksx_regdb() { delete idx_; }
+
 ksx_regdb& ksx_regdb::chip() {
     static ksx_regdb* db = new ksx_regdb(ksx_regdb_chip_tables());
     return *db;

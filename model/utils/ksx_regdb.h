@@ -104,6 +104,10 @@ struct ksx_regdb_location {
 class ksx_regdb {
 public:
     explicit ksx_regdb(const ksx_regdb_tables& tables);
+    /// Frees the look-up index built on first use.
+    ~ksx_regdb();
+    ksx_regdb(const ksx_regdb&) = delete;
+    ksx_regdb& operator=(const ksx_regdb&) = delete;
 
     /// The chip's database.
     static ksx_regdb& chip();

@@ -236,6 +236,9 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
         EXPECT_EQ(slurp(bar).substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
     }
     EXPECT_TRUE(has(ksx("info").out, "backend: sim [0x0, 0x70000000)\n"));
+    const result sim = ksx("-f '" + bar + ".knobs' sim clear");
+    EXPECT_EQ(sim.status, 2);
+    EXPECT_EQ(sim.err, "ksxcsr: sim: the live backend is mmap " + bar + " [0x52000000, 0x52100000), not the simulated chip\n");
     // Refused: status 2 before any command runs (the write never lands), no simulated chip.
     const std::string past = "ksxcsr: backend refused: cannot map " + bar +
                              ": window of 0x10000000 bytes at offset 0x0 reaches past the end of the file (0x100000 bytes)\n";

@@ -4,7 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <sstream>
+#include <vector>
 
 #include "ip/verif/pcpp/logmsg.h"
 #include "platform/hal/sknobs.h"
@@ -69,7 +71,11 @@ axi_xn_db* axi_xn_db::access(int32_t index) {
             if (db) return db;
         }
     }
-    return new axi_xn_db(index);
+    // The databases made here live until the process ends, and are freed then (hosts stop
+    // their consumer threads before that).
+    static std::vector<std::unique_ptr<axi_xn_db>> owned;
+    owned.push_back(std::unique_ptr<axi_xn_db>(new axi_xn_db(index)));
+    return owned.back().get();
 }
 
 std::shared_ptr<axi_attribute_profile_t> axi_xn_db::find_profile_locked(const cpp_int& addr) const {
