@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -173,8 +174,9 @@ TEST(AxiXnDb, InstancesAndBitNumbers) {
     axi_xn_db* a = axi_xn_db::access(301);
     EXPECT_EQ(a, axi_xn_db::access(301));
     EXPECT_NE(a, axi_xn_db::access(302));
-    auto* replacement = new axi_xn_db(301);  // a database constructed by hand replaces the entry
-    EXPECT_EQ(axi_xn_db::access(301), replacement);
+    // A database constructed by hand replaces the entry (index 301 is not used after this).
+    const std::unique_ptr<axi_xn_db> replacement(new axi_xn_db(301));
+    EXPECT_EQ(axi_xn_db::access(301), replacement.get());
     EXPECT_EQ(axi_xn_db::access(-1), axi_xn_db::access(-1));
 
     const std::pair<uint32_t, uint32_t> bits[] = {{0, 1}, {1, 1}, {3, 1}, {4, 2}, {7, 2}, {8, 3},
