@@ -29,7 +29,7 @@ run: deps $(BUILD)/CMakeCache.txt
 
 # Every test: the host build, the AArch64 cross build under qemu, the ThreadSanitizer build and
 # the AddressSanitizer + UndefinedBehaviorSanitizer build.
-test: test-native test-aarch64 test-tsan
+test: test-native test-aarch64 test-tsan test-asan
 
 test-native: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
