@@ -2,7 +2,9 @@
 // dispatcher as "cpu_if". Its accesses land in a backend chosen by knobs when it is built:
 //
 //   "cpu_hal_if/backend"      "sim" (default): the simulated chip, every chip id, addresses
-//                             below 0x70000000; "mmap": a memory-mapped window, below.
+//                             below 0x70000000; "mmap": a memory-mapped window, below. Any
+//                             other value is refused (reported; the interface then serves no
+//                             address): it never falls back to the simulated chip.
 //   "cpu_hal_if/mmap_path"    file or device node to map: a PCIe BAR's sysfs resource file
 //                             (/sys/bus/pci/devices/<bdf>/resource0), a UIO node (/dev/uioN,
 //                             map n at offset n x page size), /dev/mem, or a plain file.
@@ -11,6 +13,9 @@
 //   "cpu_hal_if/mmap_base"    chip address of the window's first byte; default 0.
 //   "cpu_hal_if/mmap_size"    window size in bytes; default 0 = the node's size from the offset.
 //   "cpu_hal_if/mmap_chip"    the chip id the window belongs to; default 0.
+//   The numbers are decimal, 0x hexadecimal or 0-prefixed octal of at most 64 bits; the
+//   window is checked when the backend opens (see mmap_backend.h) and a refused one serves no
+//   address (backend()->ok() is false, backend()->error() says why).
 //
 // Rules common to both backends:
 // - Word accesses and word blocks start at a multiple of 4; byte-element blocks and bursts

@@ -325,6 +325,11 @@ TEST(ksxcsr, trace_and_interactive_session) {
     EXPECT_LT(r.out.find("ksxcsr: interrupted"), r.out.find("ksxcsr> quit")) << r.out;
     EXPECT_FALSE(has(r.out, "check rw: 2116")) << r.out;
     EXPECT_EQ(slurp(home + "/.ksxcsr_history"), "read_addr 0x10\n" + many + "\nquit\n");
+    // A session that ends on an error: seen on the terminal, status 0; sent elsewhere, its status.
+    r = run_sh("printf 'bogus\\n' | HOME='" + home + "' script -qfec \"$K\" /dev/null");
+    EXPECT_EQ(r.status, 0) << r.out;
+    r = run_sh("printf 'bogus\\n' | HOME='" + home + "' script -qfec \"$K 2>/dev/null\" /dev/null");
+    EXPECT_EQ(r.status, 2) << r.out;
     std::system(("rm -rf '" + home + "'").c_str());
 }
 
