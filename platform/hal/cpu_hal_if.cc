@@ -37,17 +37,17 @@ cpu_hal_if::~cpu_hal_if() = default;
 
 bool cpu_hal_if::check(const char* op, uint32_t chip, uint64_t addr, uint64_t len, bool word_aligned) const
 {
+    const bool aligned = !word_aligned || (addr & 3) == 0;
+    if (aligned && backend_ && backend_->in_window(chip, addr, len)) return true;
+    // Reports are built only on the failure path: the usual access costs the two tests above.
     const std::string who = "cpu_hal_if " + if_name_ + ": " + op + " at " + hex(addr);
-    if (word_aligned && (addr & 3)) {
+    if (!aligned) {
         plog_err(who + " is not word-aligned");
         return false;
     }
-    if (!backend_ || !backend_->in_window(chip, addr, len)) {
-        plog_err(who + " (" + std::to_string(len) + " bytes, chip " + std::to_string(chip) +
-                 ") is outside the bus window " + (backend_ ? backend_->describe() : std::string("(none)")));
-        return false;
-    }
-    return true;
+    plog_err(who + " (" + std::to_string(len) + " bytes, chip " + std::to_string(chip) +
+             ") is outside the bus window " + (backend_ ? backend_->describe() : std::string("(none)")));
+    return false;
 }
 
 uint32_t cpu_hal_if::read(uint32_t chip, uint64_t addr, state, uint32_t)
