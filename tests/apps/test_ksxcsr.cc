@@ -247,6 +247,8 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
     } cases[] = {
         {"--backend 'mmap:" + bar + "@0,0x10000000'", past},
         {"+cpu_hal_if/backend=mmap +cpu_hal_if/mmap_path='" + bar + "' +cpu_hal_if/mmap_size=0x10000000", past},
+        {"--backend 'mmap:" + bar + "@0x10000000000000000'",
+         "ksxcsr: bad backend base '0x10000000000000000': expected a number of at most 64 bits\n(ksxcsr --help for usage)\n"},
         {"+cpu_hal_if/backend=MMAP", "ksxcsr: backend refused: unknown backend \"MMAP\" in cpu_hal_if/backend (sim or mmap)\n"},
         {"+cpu_hal_if/backend=mmpa", "ksxcsr: backend refused: unknown backend \"mmpa\" in cpu_hal_if/backend (sim or mmap)\n"},
     };
