@@ -125,7 +125,9 @@ ksx_regdb_location ksx_regdb::find(const std::string& name, std::string* why) co
         return loc;
     }
     if (has_index && (index < 0 || uint64_t(index) >= reg->count)) {
-        if (why) *why = "index " + std::to_string(index) + " out of range [0.." + std::to_string(reg->count - 1) +
+        // The index as written: one too large for a number is still named as given.
+        const std::string written = rest.substr(rest.find('[') + 1, rest.size() - rest.find('[') - 2);
+        if (why) *why = "index " + written + " out of range [0.." + std::to_string(reg->count - 1) +
                         "] for '" + base + "'";
         return loc;
     }

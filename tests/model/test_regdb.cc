@@ -54,6 +54,8 @@ TEST(regdb, finds_registers_by_dotted_name) {
 
     EXPECT_FALSE(db.find("txs.dhs_doorbell[2048]", &why));
     EXPECT_EQ(why, "index 2048 out of range [0..2047] for 'dhs_doorbell'");
+    EXPECT_FALSE(db.find("txs.dhs_doorbell[99999999999999999999]", &why));
+    EXPECT_EQ(why, "index 99999999999999999999 out of range [0..2047] for 'dhs_doorbell'");
     EXPECT_FALSE(db.find("txs.dhs_doorbell", &why));
     EXPECT_EQ(why, "'dhs_doorbell' needs an index [0..2047]");
     EXPECT_FALSE(db.find("txs.cfg_flow_ctl[0]", &why));
