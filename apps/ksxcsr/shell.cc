@@ -397,7 +397,9 @@ void ksx_shell::add_named_commands() {
                 cpp_int cur = read_reg(loc);
                 for (const ksx_regdb_field* g : fields) {
                     const bool action = g->access == KSX_REGDB_W1C || g->access == KSX_REGDB_W1S || g->access == KSX_REGDB_SC;
-                    if (g == f || action) cur &= ~(((cpp_int(1) << g->width) - 1) << g->lsb) & ((cpp_int(1) << loc.reg->width) - 1);
+                    if (g != f && !action) continue;
+                    const cpp_int bits = ((cpp_int(1) << g->width) - 1) << g->lsb;
+                    cur ^= cur & bits;
                 }
                 next = cur | (v << f->lsb);
             }
