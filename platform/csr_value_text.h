@@ -2,6 +2,7 @@
 // octal, through the wide value's own parser) and "0x" lower-case hexadecimal out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include <boost/multiprecision/cpp_int.hpp>
