@@ -19,7 +19,7 @@ public:
 };
 
 /// The process-wide chip instance list, in registration order.
-std::vector<std::shared_ptr<inst_info>>& inst_info_array();
+extern std::vector<std::shared_ptr<inst_info>> inst_info_array;
 
 /// Appends a record (no duplicate check).
 void register_chip_inst(std::string name, unsigned chip_id, unsigned inst);

@@ -32,7 +32,7 @@ vmo_csr_base* get_csr_base_from_path(std::string path) {
     const std::string converted = csr_convert_2_sbrackets(path);
     auto registry = vmo_blk_reg_model<vmo_csr_base>::access();
     // Copy the list: a search below a node may report, but never changes the records.
-    const auto records = inst_info_array();
+    const auto records = inst_info_array;
     for (const auto& record : records) {
         vmo_csr_base* stop = nullptr;
         for (vmo_csr_base* node : registry->GetAllCSR(int(record->chip_id))) {

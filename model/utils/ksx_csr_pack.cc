@@ -15,9 +15,29 @@ inline void cut_in_place(cpp_int& v, unsigned width) {
     v -= high;
 }
 
+// v modulo 2^width for a negative v: its lowest `width` bits in two's complement, so that
+// -1 gives all ones. The bit operations of the wide value refuse negative values.
+cpp_int negative_low_bits(const cpp_int& v, unsigned width) {
+    const cpp_int modulus = cpp_int(1) << width;
+    cpp_int r = v % modulus;  // in (-modulus, 0]
+    if (!r.is_zero()) r += modulus;
+    return r;
+}
+
+// What is left of a negative rest once its lowest `width` bits (low) are taken: the exact
+// quotient (rest - low) / 2^width, still negative, so the fields above see the sign bits.
+void drop_negative_low_bits(cpp_int& rest, const cpp_int& low, unsigned width) {
+    rest -= low;
+    rest /= cpp_int(1) << width;
+}
+
 }  // namespace
 
 void ksx_cut(cpp_int& dst, const cpp_int& v, unsigned width) {
+    if (v.sign() < 0) {
+        dst = negative_low_bits(v, width);
+        return;
+    }
     dst = v;
     if (!dst.is_zero()) cut_in_place(dst, width);
 }
@@ -49,12 +69,15 @@ void ksx_pack_push(cpp_int& acc, const vmo_csr_base& member) {
 
 void ksx_unpack_pop(cpp_int& rest, cpp_int& field, unsigned width) {
     ksx_cut(field, rest, width);
-    if (!rest.is_zero()) rest >>= width;
+    if (rest.sign() < 0) drop_negative_low_bits(rest, field, width);
+    else if (!rest.is_zero()) rest >>= width;
 }
 
 void ksx_unpack_pop(cpp_int& rest, vmo_csr_base& member) {
     member.all(rest);
-    if (!rest.is_zero()) rest >>= unsigned(member.get_width());
+    const unsigned width = unsigned(member.get_width());
+    if (rest.sign() < 0) drop_negative_low_bits(rest, negative_low_bits(rest, width), width);
+    else if (!rest.is_zero()) rest >>= width;
 }
 
 void ksx_place_element(ksx_csr_base& element, ksx_csr_base* parent, uint64_t offset, uint64_t index) {

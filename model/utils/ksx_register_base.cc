@@ -25,6 +25,17 @@ std::vector<uint32_t>& block_buffer() {
     return buf;
 }
 
+// A byte-element block as a value: element i carries one byte, bits 8i+7..8i, the way
+// write_hw sends it (bits above a byte in an element are not part of the value).
+cpp_int bytes_to_value(const std::vector<uint32_t>& elements) {
+    thread_local std::vector<uint8_t> bytes;
+    bytes.resize(elements.size());
+    for (size_t i = 0; i < elements.size(); ++i) bytes[i] = uint8_t(elements[i]);
+    cpp_int value = 0;
+    if (!bytes.empty()) boost::multiprecision::import_bits(value, bytes.begin(), bytes.end(), 8, false);
+    return value;
+}
+
 bool block_access_knob() { return ksx_current_access_knobs().block_access; }
 
 }  // namespace
@@ -94,8 +105,7 @@ cpp_int ksx_register_base::read_hw(int access_mode) {
     }
     if (access_mode == ACCESS_BYTE_BLOCK) {
         const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;
-        return convert_vector_32_to_cpp_int(
-            dispatcher->block_read(chip, addr, int32_t(num_bytes), nzt, FLAG_BYTES | secure));
+        return bytes_to_value(dispatcher->block_read(chip, addr, int32_t(num_bytes), nzt, FLAG_BYTES | secure));
     }
     return convert_vector_32_to_cpp_int(dispatcher->block_read(chip, addr, int32_t(words), nzt, secure));
 }

@@ -133,3 +133,38 @@ TEST(generated_register, object_holds_only_base_and_field_values) {
     EXPECT_EQ(sizeof(ksx_txs_csr_cfw_scheduler_glb_t), sizeof(ksx_register_base) + 6 * sizeof(cpp_int));
     EXPECT_EQ(sizeof(ksx_txs_csr_base_t), sizeof(ksx_register_base) + sizeof(cpp_int));
 }
+
+// Negative values are taken modulo 2^width everywhere a value is stored: -1 is all ones.
+TEST(generated_register, negative_values_modulo_width) {
+    ksx_txs_csr_cfg_flow_ctl_t r;
+    r.all(-1);
+    EXPECT_EQ(r.all(), ones(75));
+    r.all(0);
+    r.all(r.all() - 1);
+    EXPECT_EQ(r.all(), ones(75));
+    r.all(-(cpp_int(1) << 75));  // a multiple of 2^75: 0
+    EXPECT_EQ(r.all(), 0);
+    r.all(cpp_int(-2) << 70);    // bits 74..71 set
+    EXPECT_EQ(r.all(), ones(4) << 71);
+    r.max_credit(-1);
+    r.pipeline_max(-2);
+    r.dynamic_share_en(-3);
+    EXPECT_EQ(r.max_credit(), 31);
+    EXPECT_EQ(r.pipeline_max(), ones(14) - 1);
+    EXPECT_EQ(r.dynamic_share_en(), 1);
+
+    // Containers hand the sign on to every member: group registers, inline entries, decoders.
+    ksx_txs_csr_int_sch_t grp;
+    grp.all(-1);
+    EXPECT_EQ(grp.all(), ones(48));
+    EXPECT_EQ(grp.int_enable_clear.all(), ones(12));
+    ksx_txs_csr_dhs_cos_credit_sram_t mem;
+    mem.all(-(cpp_int(1) << 75));  // entry 0 clear, every other entry all ones
+    EXPECT_EQ(mem.entry[0].all(), 0);
+    EXPECT_EQ(mem.entry[15].all(), ones(75));
+    ksx_pbc_pg32_map_t map;
+    map.pg(-1, 31);
+    EXPECT_EQ(map.all(), ones(5) << 155);
+    map.all(-1);
+    EXPECT_EQ(map.all(), ones(160));
+}

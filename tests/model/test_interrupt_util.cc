@@ -472,3 +472,33 @@ TEST_F(interrupt_util, zero_time_setup_and_load_from_knobs) {
     EXPECT_EQ(vmo_csr_base::get_callbacks().size(), 2u);
     EXPECT_EQ(t.bus.records().size(), 0u);
 }
+
+// A generated register answering the name the interrupt utilities look for.
+template <class R>
+class named_generated : public R {
+public:
+    explicit named_generated(std::string name) : R("", nullptr), name_(std::move(name)) {}
+    std::string get_name() const override { return name_; }
+
+private:
+    std::string name_;
+};
+
+TEST_F(interrupt_util, enable_and_clear_all_on_generated_registers) {
+    int_block blk("blk");
+    named_generated<ksx_txs_csr_csr_intr_t> intr("csr_intr");
+    named_generated<ksx_txs_csr_int_sch_int_enable_set_t> en("int_enable_set");
+    named_generated<ksx_txs_csr_int_sch_intreg_t> pending("intreg");
+    blk.set_attributes(nullptr, "", 0x4000);
+    intr.set_attributes(&blk, "", 0x140);
+    en.set_attributes(&blk, "", 0x118);
+    pending.set_attributes(&blk, "", 0x110);
+    recording_bus bus;
+    bus_registration reg(bus);
+    enable_all_interrupts(&blk, -1, 1);
+    clear_all_interrupts(&blk, -1);
+    EXPECT_EQ(bus.texts(), (lines{"write chip=0 addr=0x4140 data=0x3 state=0 flags=0x0",
+                                  "write chip=0 addr=0x4118 data=0xfff state=0 flags=0x0",
+                                  "write chip=0 addr=0x4110 data=0xfff state=0 flags=0x0"}));
+    EXPECT_EQ(pending.all(), 0xfff);
+}

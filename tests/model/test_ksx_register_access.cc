@@ -126,11 +126,11 @@ TEST_F(RegisterAccess, ReadsInEveryMode) {
     bus_.script({0x44});
     r32_.block_read();
     EXPECT_EQ(r32_.all(), 0x44);
-    // Byte elements are combined with the word conversion: element i lands in bits 32i and up.
-    bus_.script({0xBC, 0x0A});
+    // Byte elements are combined as bytes: element i carries bits 8i+7..8i (only its low byte).
+    bus_.script({0x1BC, 0x0A});
     r12_.set_access_secure(true);
     r12_.block_byte_read();
-    EXPECT_EQ(r12_.all(), 0xBC);
+    EXPECT_EQ(r12_.all(), 0xABC);
     EXPECT_EQ(r12_.read_hw(2), 0);  // unscripted: the memory, never written here, reads 0
     bus_.script({0x1, 0x2, 0x3, 0x4});
     EXPECT_EQ(r100_.read_hw(0), cpp_int("0x4000000030000000200000001"));

@@ -356,6 +356,12 @@ TEST_F(Packets, KnobDrivenGenerator) {
     // pknob_get keeps the low 32 bits of a plain value.
     set("pk/v", "0x100000005");
     EXPECT_EQ(gen.pknob_get("pk/v"), 5u);
+    // Low 32 bits of all ones take the knob-definition path, whatever the bits above.
+    set("pk/w", "0x1FFFFFFFF");
+    set("pk/w_k", "pg2/sz");
+    EXPECT_EQ(gen.pknob_get("pk/w"), 80u);
+    set("pk/w", "0xFFFFFFFE");
+    EXPECT_EQ(gen.pknob_get("pk/w"), 0xfffffffeu);
     cap.clear();
     EXPECT_EQ(gen.pknob_get("pk/none"), 0xffffffffu);
     EXPECT_EQ(cap.messages(), (lines_t{"ERROR :: VMO_DV_PKTGEN: pknob_get failed, knob does not exist: pk/none_k"}));

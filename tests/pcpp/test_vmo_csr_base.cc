@@ -107,6 +107,13 @@ TEST(VmoCsrBase, RegisterChildDirectAndViaParent) {
     EXPECT_EQ(mid.get_children(1), (nodes{&x, &x}));
     EXPECT_EQ(root.get_children(1), (nodes{&mid, &y}));
     EXPECT_EQ(root.get_children_count(), 2u);
+
+    // Via the parent of a node that has none: reported, nothing registered anywhere.
+    log_capture cap;
+    root.register_child(&x, true);
+    EXPECT_EQ(cap.messages(),
+              (std::vector<std::string>{"ERROR :: vmo_csr_base:: register_child via parent on a node without a parent"}));
+    EXPECT_EQ(root.get_children(1), (nodes{&mid, &y}));
 }
 
 TEST(VmoCsrBase, ChildListsByLevel) {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "model/ksx_txs/ksx_txs_csr.h"
 #include "platform/csr_chip_inst.h"
 #include "platform/csr_path.h"
 #include "tests/support/knob_fixture.h"
@@ -14,12 +15,13 @@
 
 namespace {
 
-// top (none) -> group (none.none) -> block (none.none.none) -> registers at 0x10 and 0x20.
+// top (none) -> group (none.none) -> block (none.none.none) -> registers at 0x10 (a
+// generated 75-bit register) and 0x20.
 struct small_chip {
     test_block top{0x10000000};
     test_block group{0x1000000};
     test_block block{0x100000};
-    test_register cfg{75};
+    ksx_txs_csr_cfg_flow_ctl_t cfg;
     test_register sta{32};
 
     small_chip() {
@@ -52,7 +54,7 @@ protected:
 };
 
 TEST(chip_instances, register_delete_and_current_ids) {
-    auto& recs = inst_info_array();
+    std::vector<std::shared_ptr<inst_info>>& recs = inst_info_array;  // the process-wide vector itself
     const size_t before = recs.size();
     register_chip_inst("ksx7", 7, 0);
     register_chip_inst("ksx7", 7, 0);
@@ -125,6 +127,18 @@ TEST_F(csr_commands, value_texts_and_register_access) {
         "write chip=0 addr=0x6f100010 data=0xf state=0 flags=0x0",
         "write chip=0 addr=0x6f100014 data=0x0 state=0 flags=0x0",
         "write chip=0 addr=0x6f100018 data=0x0 state=0 flags=0x0"}));
+
+    // A negative value text is taken modulo 2^75: -1 writes all ones.
+    bus.clear_records();
+    csr_write(cfg, "-1");
+    csr_write(cfg, "-0x2");
+    EXPECT_EQ(bus.texts(), (std::vector<std::string>{
+        "write chip=0 addr=0x6f100010 data=0xffffffff state=0 flags=0x0",
+        "write chip=0 addr=0x6f100014 data=0xffffffff state=0 flags=0x0",
+        "write chip=0 addr=0x6f100018 data=0x7ff state=0 flags=0x0",
+        "write chip=0 addr=0x6f100010 data=0xfffffffe state=0 flags=0x0",
+        "write chip=0 addr=0x6f100014 data=0xffffffff state=0 flags=0x0",
+        "write chip=0 addr=0x6f100018 data=0x7ff state=0 flags=0x0"}));
 
     // A bad value text raises before any access, even on a resolvable path.
     bus.clear_records();

@@ -27,10 +27,10 @@ TEST(csr_init, runs_once_and_registers_the_chip) {
     }
     EXPECT_EQ(registry->GetAllCSR(0), all);
     EXPECT_TRUE(registry->GetAllCSR(1).empty());
-    ASSERT_EQ(inst_info_array().size(), 1u);
-    EXPECT_EQ(inst_info_array()[0]->name, "ksx0");
-    EXPECT_EQ(inst_info_array()[0]->chip_id, 0u);
-    EXPECT_EQ(inst_info_array()[0]->inst_id, 0u);
+    ASSERT_EQ(inst_info_array.size(), 1u);
+    EXPECT_EQ(inst_info_array[0]->name, "ksx0");
+    EXPECT_EQ(inst_info_array[0]->chip_id, 0u);
+    EXPECT_EQ(inst_info_array[0]->inst_id, 0u);
 
     EXPECT_EQ(cpu::access()->get_cur_if_name(), "cpu_if");
     auto* hal = dynamic_cast<cpu_hal_if*>(cpu::access()->cur_bus());

@@ -3,7 +3,6 @@
 // 512-bit destinations.
 #pragma once
 
-#include <cassert>
 #include <cstdint>
 #include <limits>
 
@@ -19,6 +18,10 @@ typedef boost::multiprecision::uint512_t cpp_uint512_t;
 /// Slice helpers; the class has no data.
 class cpp_int_helper {
 public:
+    /// Stops the program with the assertion "min <= max" when a slice is reversed. It lives
+    /// in the library, so the check holds in every caller, also one built with NDEBUG.
+    static void check_slice(uint32_t min, uint32_t max, const char* op);
+
     /// Stores source bits 0..(max-min) into destination bits min..max, whole 64-bit words at a
     /// time; other destination bits are kept. Returns the destination.
     boost::multiprecision::cpp_int& set_slc(boost::multiprecision::cpp_int& dst,
@@ -31,7 +34,7 @@ public:
     /// Bits max..min of value, shifted down to bit 0.
     template <typename T>
     static boost::multiprecision::cpp_int s_get_slc(T value, uint32_t min, uint32_t max) {
-        assert(min <= max);
+        check_slice(min, max, "s_get_slc");
         boost::multiprecision::cpp_int v(value);
         boost::multiprecision::cpp_int mask = (boost::multiprecision::cpp_int(1) << (max - min + 1)) - 1;
         return (v >> min) & mask;
@@ -41,7 +44,7 @@ public:
     /// For a fixed-width destination, bits beyond its width are lost.
     template <typename D>
     static void s_rep_slc(D& dst, boost::multiprecision::cpp_int src, uint32_t min, uint32_t max) {
-        assert(min <= max);
+        check_slice(min, max, "s_rep_slc");
         const bool bounded = std::numeric_limits<D>::is_bounded;
         const uint64_t digits = bounded ? uint64_t(std::numeric_limits<D>::digits) : 0;
         for (uint64_t i = 0; i <= uint64_t(max - min); ++i) {

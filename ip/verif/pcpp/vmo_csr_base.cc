@@ -53,6 +53,10 @@ void vmo_csr_base::set_parent(vmo_csr_base* parent) {
 void vmo_csr_base::register_child(vmo_csr_base* child, bool via_parent) {
     if (child == nullptr) return;
     if (via_parent) {
+        if (m_parent == nullptr) {
+            plog_err("vmo_csr_base:: register_child via parent on a node without a parent");
+            return;
+        }
         m_parent->register_child(child, false);
         return;
     }

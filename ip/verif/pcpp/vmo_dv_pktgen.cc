@@ -12,8 +12,9 @@ vmo_dv_pktgen::vmo_dv_pktgen(const std::string& name) : m_name(name) {}
 vmo_dv_pktgen::~vmo_dv_pktgen() = default;
 
 uint32_t vmo_dv_pktgen::pknob_get(const std::string& key) {
-    const uint64_t value = sknobs_get_value(key.c_str(), 0xFFFFFFFFull);
-    if (value != 0xFFFFFFFFull) return static_cast<uint32_t>(value);
+    // Only the low 32 bits are returned, and only they tell an unset knob (0xFFFFFFFF).
+    const uint32_t value = static_cast<uint32_t>(sknobs_get_value(key.c_str(), 0xFFFFFFFFull));
+    if (value != 0xFFFFFFFFu) return value;
     const std::string knob_key = key + "_k";
     if (sknobs_exists(knob_key.c_str())) {
         const char* path = sknobs_get_string(knob_key.c_str(), "");
