@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iterator>
+#include <stdexcept>
 #include <vector>
 
 #include "ip/verif/pcpp/logmsg.h"
@@ -51,7 +52,7 @@ bool write_all(int fd, const std::vector<uint8_t>& bytes, uint64_t offset) {
     return true;
 }
 
-/// Reads n bytes at offset; short files read as zero beyond their end.
+/// Reads n bytes at offset (the caller keeps within the file's size).
 bool read_all(int fd, std::vector<uint8_t>& bytes, uint64_t offset) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -70,6 +71,8 @@ bool read_all(int fd, std::vector<uint8_t>& bytes, uint64_t offset) {
 /// The n image bytes of a value, least significant first (higher bytes dropped, zeros added):
 /// taken in one pass over the value's limbs, so wide block values cost linear time.
 std::vector<uint8_t> value_bytes(const cpp_int& value, uint64_t n) {
+    // A negative value has no bytes: the same refusal as the wide value's own conversion.
+    if (value.sign() < 0) throw std::range_error("Attempt to assign a negative value to an unsigned type.");
     std::vector<uint8_t> bytes;
     bytes.reserve(n);
     boost::multiprecision::export_bits(value, std::back_inserter(bytes), 8, false);
@@ -79,24 +82,61 @@ std::vector<uint8_t> value_bytes(const cpp_int& value, uint64_t n) {
 
 cpp_int bytes_value(const std::vector<uint8_t>& bytes) {
     cpp_int v = 0;
-    boost::multiprecision::import_bits(v, bytes.begin(), bytes.end(), 8, false);
+    if (!bytes.empty()) boost::multiprecision::import_bits(v, bytes.begin(), bytes.end(), 8, false);
     return v;
 }
 
-/// Opens the file for reading and walks the selected nodes with their golden value.
+std::string hex(uint64_t v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "0x%llx", (unsigned long long)v);
+    return b;
+}
+
+void report_not_regular(const std::string& file) {
+    plog_err("golden file " + file + ": not a regular file, refused");
+}
+
+/// Opens an image for reading. FIFOs and devices are refused without waiting for a writer.
+/// Returns the descriptor and the file's size, or -1 after a report.
+int open_image(const std::string& file, uint64_t& size) {
+    const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        plog_err("golden file " + file + ": cannot open for reading: " + sys_reason());
+        return -1;
+    }
+    struct stat st{};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        report_not_regular(file);
+        close(fd);
+        return -1;
+    }
+    size = uint64_t(st.st_size);
+    return fd;
+}
+
+/// Opens the file for reading and walks the selected nodes with their golden value; a node
+/// without image bytes has the golden value 0. Nodes whose bytes reach past the end of a
+/// short file are skipped, and the first of them is reported once.
 template <typename F>
 void for_each_golden(const std::string& file, const std::string& path, const std::string& filter, F&& visit) {
     vmo_csr_base* root = get_csr_base_from_path(path);
     if (root == nullptr) return;
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        plog_err("golden file " + file + ": cannot open for reading: " + sys_reason());
-        return;
-    }
+    uint64_t size = 0;
+    const int fd = open_image(file, size);
+    if (fd < 0) return;
+    bool short_reported = false;
     for (vmo_csr_base* node : root->get_children_string(filter, kSelectionDepth)) {
         const uint64_t n = image_bytes(node);
         const uint64_t addr = node->get_offset();
-        if (n == 0 || !inside_image(addr, n, file)) continue;
+        if (n != 0 && !inside_image(addr, n, file)) continue;
+        if (n != 0 && addr + n > size) {
+            if (!short_reported) {
+                plog_err("golden file " + file + ": the file ends at " + hex(size) + ", before the end of register " +
+                         node->get_hier_path() + " at " + hex(addr) + "; it and the registers past the end are skipped");
+                short_reported = true;
+            }
+            continue;
+        }
         std::vector<uint8_t> bytes(n);
         if (!read_all(fd, bytes, addr)) {
             plog_err("golden file " + file + ": read failed: " + sys_reason());
@@ -112,22 +152,40 @@ void for_each_golden(const std::string& file, const std::string& path, const std
 void csr_write_golden(std::string file, std::string path, std::string filter) {
     vmo_csr_base* root = get_csr_base_from_path(path);
     if (root == nullptr) return;
-    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Only a regular file is (created or) emptied: a FIFO or a device is refused before it is
+    // opened, so that nothing waits for a reader, and checked again once open.
+    struct stat st{};
+    if (stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        report_not_regular(file);
+        return;
+    }
+    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
         plog_err("golden file " + file + ": cannot create: " + sys_reason());
         return;
     }
-    bool ok = true;
-    for (vmo_csr_base* node : root->get_children_string(filter, kSelectionDepth)) {
-        const uint64_t n = image_bytes(node);
-        const uint64_t addr = node->get_offset();
-        node->read();
-        if (n == 0 || !inside_image(addr, n, file)) continue;
-        if (!write_all(fd, value_bytes(node->all(), n), addr)) {
-            plog_err("golden file " + file + ": write failed: " + sys_reason());
-            ok = false;
-            break;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        report_not_regular(file);
+        close(fd);
+        return;
+    }
+    bool ok = ftruncate(fd, 0) == 0;
+    if (!ok) plog_err("golden file " + file + ": cannot empty the file: " + sys_reason());
+    try {
+        for (vmo_csr_base* node : root->get_children_string(filter, kSelectionDepth)) {
+            if (!ok) break;
+            const uint64_t n = image_bytes(node);
+            const uint64_t addr = node->get_offset();
+            node->read();
+            if (n == 0 || !inside_image(addr, n, file)) continue;
+            if (!write_all(fd, value_bytes(node->all(), n), addr)) {
+                plog_err("golden file " + file + ": write failed: " + sys_reason());
+                ok = false;
+            }
         }
+    } catch (...) {
+        close(fd);
+        throw;
     }
     // The image always spans the whole register space; unwritten bytes read as zero.
     if (ok && ftruncate(fd, off_t(KSX_GOLDEN_FILE_SIZE)) != 0) {
@@ -145,5 +203,9 @@ void csr_cmp_golden(std::string file, std::string path, std::string filter, bool
 }
 
 void csr_read_golden(std::string file, std::string path, std::string filter, bool) {
-    for_each_golden(file, path, filter, [](vmo_csr_base* node, const cpp_int& golden) { node->all(golden); });
+    // Nodes without image bytes (blocks, groups) keep their values: a container's all(0)
+    // would clear the registers it holds.
+    for_each_golden(file, path, filter, [](vmo_csr_base* node, const cpp_int& golden) {
+        if (image_bytes(node) != 0) node->all(golden);
+    });
 }

@@ -10,12 +10,16 @@
 constexpr uint64_t KSX_GOLDEN_FILE_SIZE = 0x70000000ull;
 
 /// Reads the selected registers from the hardware and saves them in file (created or
-/// truncated). Only the selected registers' bytes are written; the rest of the image is a
-/// hole that reads as zero, so memory stays proportional to the selection. A file that
-/// cannot be created or written is reported with its path and the system's reason.
+/// emptied; only a regular file: a FIFO or device is refused and left alone). Only the
+/// selected registers' bytes are written; the rest of the image is a hole that reads as
+/// zero, so memory stays proportional to the selection. A file that cannot be created or
+/// written is reported with its path and the system's reason. A node with a negative value
+/// raises std::range_error "Attempt to assign a negative value to an unsigned type.".
 void csr_write_golden(std::string file, std::string path, std::string filter);
-/// Reads the selected registers from the hardware and shows each whose value differs from
-/// the file.
+/// Reads every selected node from the hardware (zero-width ones included, their golden value
+/// being 0) and shows each whose value differs from the file. Reading and comparing accept
+/// only a regular file; registers reaching past the end of a short file are skipped and the
+/// first of them is reported.
 void csr_cmp_golden(std::string file, std::string path, std::string filter, bool unused);
 /// Loads the file's value of each selected register into the model (no hardware access):
 /// a later write() puts the golden values back on the chip.

@@ -30,12 +30,31 @@ public:
     int shows = 0;
 };
 
+/// A register that counts its reads and can be made to answer a negative value.
+class odd_register : public shown_register {
+public:
+    using shown_register::shown_register;
+    void read() override {
+        ++reads;
+        shown_register::read();
+    }
+    boost::multiprecision::cpp_int all() const override { return negative ? cpp_int(-5) : shown_register::all(); }
+    using shown_register::all;
+    int reads = 0;
+    bool negative = false;
+};
+
+// Registered: top (none) and block (none.none) with flow, word and wide. Only under the top
+// (path none) a side block holds a zero-width and a possibly negative register.
 struct golden_chip {
     test_block top{0x10000000};
     test_block block{0x100000};
     shown_register flow{75};   // 12 image bytes
     shown_register word{32};   // 4 image bytes
     shown_register wide{100};  // 16 image bytes
+    test_block side{0x1000};
+    odd_register zero{0};
+    odd_register neg{32};
 
     golden_chip() {
         top.set_attributes_null("ksx0", 0);
@@ -43,6 +62,9 @@ struct golden_chip {
         flow.set_attributes(&block, "flow", 0x10);
         word.set_attributes(&block, "word", 0x20);
         wide.set_attributes(&block, "wide", 0x40);
+        side.set_attributes(&top, "side", 0x53000000);
+        zero.set_attributes(&side, "zero", 0x0);
+        neg.set_attributes(&side, "neg", 0x4);
         auto reg = vmo_blk_reg_model<vmo_csr_base>::access();
         reg->Register(0, "ksx_top_csr_t", 0, &top);
         reg->Register(0, "ksx_blk_csr_t", 0, &block);
@@ -191,6 +213,60 @@ TEST_F(csr_golden, unwritable_and_unreadable_files_are_reported) {
         "ERROR :: golden file /nonexistent-ksx-dir/golden.bin: cannot create: No such file or directory",
         "ERROR :: golden file /dev/null/golden.bin: cannot create: Not a directory",
         "ERROR :: golden file /nonexistent-ksx-dir/golden.bin: cannot open for reading: No such file or directory"}));
+}
+
+TEST_F(csr_golden, negative_values_zero_width_nodes_short_and_special_files) {
+    recording_bus bus;
+    bus_registration reg(bus);
+    log_capture cap;
+    const std::string file = temp_path("edges");
+
+    // A negative value cannot be stored: the conversion's exception, not its magnitude.
+    chip().neg.negative = true;
+    try {
+        csr_write_golden(file, "none", "");
+        ADD_FAILURE() << "no exception";
+    } catch (const std::range_error& e) {
+        EXPECT_STREQ(e.what(), "Attempt to assign a negative value to an unsigned type.");
+    }
+    chip().neg.negative = false;
+
+    // Compare reads every selected node, the zero-width one included.
+    csr_write_golden(file, "none", "");
+    chip().zero.reads = 0;
+    chip().neg.reads = 0;
+    csr_cmp_golden(file, "none", "", false);
+    EXPECT_EQ(chip().zero.reads, 1);
+    EXPECT_EQ(chip().neg.reads, 1);
+
+    // A file that ends inside the registers: reported once, naming the first register past
+    // the end; those registers keep their model values.
+    ASSERT_EQ(truncate(file.c_str(), 0x52000018), 0);
+    chip().flow.all(7);
+    chip().wide.all(9);
+    cap.clear();
+    csr_read_golden(file, "none.none", "", false);
+    csr_cmp_golden(file, "none.none", "", false);
+    const std::string short_msg = "ERROR :: golden file " + file +
+                                  ": the file ends at 0x52000018, before the end of register none.none.none at "
+                                  "0x52000010; it and the registers past the end are skipped";
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{short_msg, short_msg}));
+    EXPECT_EQ(chip().flow.all(), 7);
+    EXPECT_EQ(chip().wide.all(), 9);
+
+    // FIFOs and devices are refused at once, and never emptied.
+    const std::string fifo = temp_path("fifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    cap.clear();
+    csr_cmp_golden(fifo, "none.none", "", false);
+    csr_read_golden(fifo, "none.none", "", false);
+    csr_write_golden(fifo, "none.none", "");
+    csr_write_golden("/dev/null", "none.none", "word");
+    const std::string refused = "ERROR :: golden file " + fifo + ": not a regular file, refused";
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{refused, refused, refused,
+                                                        "ERROR :: golden file /dev/null: not a regular file, refused"}));
+    std::remove(fifo.c_str());
+    std::remove(file.c_str());
 }
 
 }  // namespace
