@@ -73,8 +73,8 @@ public:
         }
         msg_stream* c = m.get_stream("cout");
         c->clear_levels();
-        c->set_default_level(msg_stream::MSG);
-        c->set_default_high_level(msg_stream::ERROR);
+        m.set_level(c, "/", msg_man::MSG);
+        m.set_high_level(c, "/", msg_man::ERROR);
         m.set_default(msg_man::MSG, "/");
         m.control_me(msg_man::RESET);
     }
@@ -187,6 +187,7 @@ TEST_F(MsgManTest, EachStreamHasItsOwnWindowAndPrefix) {
 
 TEST_F(MsgManTest, TimePrefixIsLocalTimeWithoutLeadingZeros) {
     string_stream* s = add_string_stream("clock");
+    msg_man::instance().set_level(s, "/", msg_man::MSG);
     s->show_time(true);
     log_capture quiet;
     std::set<std::string> expected;
@@ -211,12 +212,40 @@ TEST_F(MsgManTest, TimePrefixIsLocalTimeWithoutLeadingZeros) {
 TEST_F(MsgManTest, LevelChangeMidMessageRetestsTheStreams) {
     msg_man& m = msg_man::instance();
     string_stream* s = add_string_stream("s");
+    m.set_level(s, "/", msg_man::MSG);
     log_capture cap;
     m.change_scope("/").change_level(msg_man::WARNING).control_me(msg_man::BEGIN_MSG) << "a";
     m.change_level(msg_man::INFO) << "b";
     m.change_level(msg_man::ERROR) << "c" << std::endl;
     EXPECT_EQ(cap.text(), "[WARNING][/] ac\n");
     EXPECT_EQ(s->take(), " ac\n");
+}
+
+TEST_F(MsgManTest, StreamsTakePartOnlyInScopesWithALevelOfTheirOwn) {
+    msg_man& m = msg_man::instance();
+    const std::string path = ::testing::TempDir() + "msg_man_scope_" + std::to_string(getpid()) + ".log";
+    msg_stream_file* f = nullptr;
+    ASSERT_TRUE(m.open(f, path, "scoped"));
+    f->show_time(false);
+    string_stream* s = add_string_stream("fresh");
+    log_capture cap;
+    say(msg_man::ERROR, "/", "nowhere new");           // neither new stream has a level anywhere
+    m.set_level(f, "/ksx0", msg_man::DEBUG);
+    m.set_level(s, "/ksx1", msg_man::MSG);
+    say(msg_man::ERROR, "/", "root");                  // still no level on "/"
+    say(msg_man::DEBUG, "/ksx0/txs", "file sub-scope");
+    say(msg_man::ERROR, "/ksx1", "string scope");
+    say(msg_man::ERROR, "/ksx2", "cout only");
+    m.close(f);
+    EXPECT_EQ(read_file(path), "[DEBUG][/ksx0/txs] file sub-scope\n");
+    EXPECT_EQ(s->take(), " string scope\n");
+    EXPECT_EQ(cap.text(), "[ERROR][/] nowhere new\n[ERROR][/] root\n[ERROR][/ksx1] string scope\n"
+                          "[ERROR][/ksx2] cout only\n");
+    // A high level alone gives no part.
+    m.set_high_level(s, "/ksx2", msg_man::ERROR);
+    say(msg_man::ERROR, "/ksx2", "x");
+    EXPECT_EQ(s->take(), "");
+    std::remove(path.c_str());
 }
 
 TEST_F(MsgManTest, NumberFormatIsSavedAndRestoredPerStream) {
@@ -287,6 +316,7 @@ TEST_F(MsgManTest, FileStreamsOpenCloseAndReportFailures) {
 TEST_F(MsgManTest, ByteDumps) {
     msg_man& m = msg_man::instance();
     string_stream* s = add_string_stream("dump");
+    m.set_level(s, "/", msg_man::MSG);
     m.change_level(msg_man::ERROR).change_scope("/");
     const uint8_t a[] = {0x00, 0x01, 0x7f, 0x80, 0xfe, 0xff, 0x10, 0x20, 0x30, 0x40};
     log_capture quiet;

@@ -59,8 +59,9 @@ void msg_man::init() {
     if (initialised_) return;
     initialised_ = true;
     cout_ = add_stream(std::make_unique<msg_stream_cout>());
-    cout_->set_default_level(msg_stream::MSG);
-    cout_->set_default_high_level(msg_stream::ERROR);
+    // Standard output takes part everywhere: its window 1..10 is set on the root scope.
+    set_level(cout_, "/", MSG);
+    set_high_level(cout_, "/", ERROR);
     apply_level_knobs();
 }
 

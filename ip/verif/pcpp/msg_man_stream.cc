@@ -44,8 +44,16 @@ msg_stream::msg_level_t msg_stream::high_level(const msg_scope* scope) const {
     return default_high_;
 }
 
+bool msg_stream::takes_part(const msg_scope* scope) const {
+    for (const msg_scope* s = scope; s; s = s->parent()) {
+        if (low_levels_.count(s) != 0) return true;
+    }
+    return false;
+}
+
 bool msg_stream::pass_level_test(int level, const msg_scope* scope) {
     if (passed_) return true;
+    if (!takes_part(scope)) return false;
     passed_ = high_level(scope) <= level && level <= low_level(scope);
     return passed_;
 }

@@ -12,8 +12,10 @@
 class msg_scope;
 
 /// An output of the message manager (standard output, standard error, a file, ...).
-/// A message passes a stream when high <= level <= low, where low and high are the levels
-/// set on the message's scope or its nearest enclosing scope that has one, else the defaults.
+/// A stream takes part in a scope's messages only once a level is set for it on that scope
+/// or an enclosing one (a new stream receives nothing). A message then passes when
+/// high <= level <= low, where low and high are the levels set on the message's scope or its
+/// nearest enclosing scope that has one, else the defaults.
 class msg_stream {
 public:
     /// Message levels; a smaller number is more severe.
@@ -51,8 +53,12 @@ public:
     msg_level_t low_level(const msg_scope* scope) const;
     /// The most severe level passing in scope.
     msg_level_t high_level(const msg_scope* scope) const;
-    /// True when a message of level in scope goes to this stream; a pass is remembered
-    /// for the rest of the message (until clear_passed).
+    /// True when the stream has a level of its own (low level) set on scope or on a scope
+    /// enclosing it: only then does it take part in the scope's messages.
+    bool takes_part(const msg_scope* scope) const;
+    /// True when a message of level in scope goes to this stream: the stream takes part in the
+    /// scope and high <= level <= low, or it already passed the current message. A pass is
+    /// remembered for the rest of the message (until clear_passed).
     bool pass_level_test(int level, const msg_scope* scope);
     /// Forgets the pass of the current message (a new level or scope was chosen).
     void clear_passed() { passed_ = false; }
