@@ -157,8 +157,8 @@ std::vector<std::string> completion_names() {
 }
 
 int interactive(ksx_shell& shell) {
-    ksx_line_editor editor(shell.command_names(), completion_names());
     ksx_interrupt_catch();
+    ksx_line_editor editor(shell.command_names(), completion_names());
     std::cout << "ksxcsr on " << ksx_platform_backend()->describe() << "; 'help' lists the commands" << std::endl;
     std::string line;
     int last = KSX_OK;
