@@ -87,8 +87,14 @@ int sknobs_init(int argc, char** argv) {
             if (sknobs_load_file(argv[++i]) != 0) result = -1;
         } else if (!arg.empty() && arg[0] == '+') {
             sknobs_definition def;
-            if (sknobs_parse_definition(arg, def)) sknobs_store::instance().add({def});
-            else plog_err("sknobs: bad argument \"" + arg + "\"");
+            if (sknobs_parse_definition(arg, def)) {
+                if (sknobs_value_is_bad_number(def.value))
+                    plog_err("sknobs: argument \"" + arg + "\": value \"" + def.value +
+                             "\" is not an unsigned number, it reads as 0");
+                sknobs_store::instance().add({def});
+            } else {
+                plog_err("sknobs: bad argument \"" + arg + "\"");
+            }
         }
     }
     return result;
@@ -102,10 +108,12 @@ int sknobs_load_file(const char* path) {
     // Parse into a scratch list: a file that fails leaves the database as it was.
     std::vector<sknobs_definition> defs;
     std::string error;
-    if (!sknobs_read_file(path, defs, error)) {
+    sknobs_load_state state;
+    if (!sknobs_read_file(path, defs, error, state)) {
         plog_err(error);
         return -1;
     }
+    for (const std::string& report : state.reports) plog_err(report);
     sknobs_store::instance().add(defs);
     return 0;
 }

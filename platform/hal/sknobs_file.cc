@@ -6,10 +6,13 @@
 // keys such as "ksx0/*/enable" need no quoting.
 #include "platform/hal/sknobs_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "platform/hal/sknobs_value.h"
 
 namespace {
 
@@ -22,7 +25,7 @@ std::string at(const std::string& origin, unsigned line) {
 // Splits knob text into tokens with their line numbers, skipping comments.
 class tokenizer {
 public:
-    explicit tokenizer(const std::string& text) : text_(text) {}
+    tokenizer(const std::string& text, size_t start) : text_(text), pos_(start) {}
 
     // Fetches the next token; false at the end of the text or on an unclosed comment
     // (then unclosed() is true and line() is where the comment started).
@@ -62,12 +65,41 @@ public:
 
 private:
     const std::string& text_;
-    size_t pos_ = 0;
+    size_t pos_;
     unsigned line_ = 1;
     bool unclosed_ = false;
 };
 
+const char kBom[] = "\xEF\xBB\xBF";
+
+uint64_t count_lines(const std::string& text) {
+    return uint64_t(std::count(text.begin(), text.end(), '\n')) + 1;
+}
+
+// Counts one more file of the load and its lines; false with error when over a limit.
+bool count_file(const std::string& text, const std::string& where, sknobs_load_state& state, std::string& error) {
+    if (++state.files > sknobs_max_load_files) {
+        error = where + "more than " + std::to_string(sknobs_max_load_files) + " knob files opened by one load";
+        return false;
+    }
+    state.lines += count_lines(text);
+    if (state.lines > sknobs_max_load_lines) {
+        error = where + "more than " + std::to_string(sknobs_max_load_lines) + " lines read by one load";
+        return false;
+    }
+    return true;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
+
+bool sknobs_value_is_bad_number(const std::string& value) {
+    if (value.empty()) return false;
+    const bool numeric_start =
+        is_digit(value[0]) || ((value[0] == '-' || value[0] == '+') && value.size() > 1 && is_digit(value[1]));
+    return numeric_start && sknobs_value_form(value).kind() == sknobs_value_form::TEXT;
+}
 
 bool sknobs_parse_definition(const std::string& token, sknobs_definition& out) {
     if (token.size() < 2 || token[0] != '+') return false;
@@ -84,8 +116,9 @@ bool sknobs_parse_definition(const std::string& token, sknobs_definition& out) {
 }
 
 bool sknobs_parse_text(const std::string& text, const std::string& origin,
-                       std::vector<sknobs_definition>& defs, std::string& error, int depth) {
-    tokenizer tok(text);
+                       std::vector<sknobs_definition>& defs, std::string& error, int depth,
+                       sknobs_load_state& state) {
+    tokenizer tok(text, text.compare(0, 3, kBom) == 0 ? 3 : 0);
     std::string token;
     while (tok.next(token)) {
         if (token == "-f") {
@@ -109,7 +142,8 @@ bool sknobs_parse_text(const std::string& text, const std::string& origin,
                 error = at(origin, line) + "cannot read knob file \"" + inc.string() + "\"";
                 return false;
             }
-            if (!sknobs_parse_text(nested, inc.string(), defs, error, depth + 1)) return false;
+            if (!count_file(nested, at(origin, line), state, error)) return false;
+            if (!sknobs_parse_text(nested, inc.string(), defs, error, depth + 1, state)) return false;
             continue;
         }
         sknobs_definition def;
@@ -117,6 +151,9 @@ bool sknobs_parse_text(const std::string& text, const std::string& origin,
             error = at(origin, tok.line()) + "bad token \"" + token + "\"";
             return false;
         }
+        if (sknobs_value_is_bad_number(def.value))
+            state.reports.push_back(at(origin, tok.line()) + "knob \"" + def.key + "\": value \"" + def.value +
+                                    "\" is not an unsigned number, it reads as 0");
         defs.push_back(std::move(def));
     }
     if (tok.unclosed()) {
@@ -136,11 +173,12 @@ bool sknobs_read_text(const std::string& path, std::string& text) {
 }
 
 bool sknobs_read_file(const std::string& path, std::vector<sknobs_definition>& defs,
-                      std::string& error) {
+                      std::string& error, sknobs_load_state& state) {
     std::string text;
     if (!sknobs_read_text(path, text)) {
         error = "sknobs: cannot read knob file \"" + path + "\"";
         return false;
     }
-    return sknobs_parse_text(text, path, defs, error);
+    if (!count_file(text, "sknobs: " + path + ": ", state, error)) return false;
+    return sknobs_parse_text(text, path, defs, error, 0, state);
 }

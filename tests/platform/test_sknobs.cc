@@ -4,6 +4,7 @@
 #include "tests/support/knob_fixture.h"
 #include "tests/support/log_capture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -364,6 +365,63 @@ TEST_F(sknobs_test, bad_files_are_reported_and_dropped) {
     EXPECT_EQ(iterate("*"), (kv{{"kept", "1"}, {"a", "1"}, {"b", "2"}}));
     EXPECT_EQ(sknobs_load_file((dir_ + "/good_inner.knobs").c_str()), 0);
     EXPECT_EQ(sknobs_get_value("from_inner", 0), 1u);
+}
+
+TEST_F(sknobs_test, include_fan_out_is_bounded_bom_skipped_bad_numbers_reported) {
+    // Ten files each including the next one ten times would open 10^9 files: the load stops
+    // at the file limit, in a moment, and keeps nothing.
+    for (int i = 0; i < 9; ++i) {
+        std::string text = "+level" + std::to_string(i) + "=1\n";
+        for (int k = 0; k < 10; ++k) text += "-f f" + std::to_string(i + 1) + ".knobs\n";
+        write("f" + std::to_string(i) + ".knobs", text);
+    }
+    write("f9.knobs", "+leaf=1\n");
+    {
+        log_capture cap;
+        EXPECT_EQ(sknobs_load_file((dir_ + "/f0.knobs").c_str()), -1);
+        ASSERT_EQ(cap.messages().size(), 1u);
+        EXPECT_THAT(cap.messages()[0], ::testing::MatchesRegex(
+                                           "ERROR :: sknobs: .*/f[0-9]\\.knobs:[0-9]+: more than 1000 knob files "
+                                           "opened by one load"));
+        EXPECT_EQ(sknobs_exists("leaf"), 0);
+    }
+    // Lines are bounded over the whole load: 3 files of 400,000 lines.
+    const std::string many(400000, '\n');
+    write("l1.knobs", many + "-f l2.knobs\n");
+    write("l2.knobs", many + "-f l3.knobs\n");
+    write("l3.knobs", many);
+    {
+        log_capture cap;
+        EXPECT_EQ(sknobs_load_file((dir_ + "/l1.knobs").c_str()), -1);
+        EXPECT_EQ(cap.messages(), (std::vector<std::string>{"ERROR :: sknobs: " + dir_ +
+                                                            "/l2.knobs:400001: more than 1000000 lines read by one load"}));
+    }
+    // A byte-order mark is not part of the first token; values that look like numbers but
+    // are none are reported once, with file, line and key, and kept as text.
+    const std::string path = write("bom.knobs", "\xEF\xBB\xBF+first=0x10\n+neg=-5\n+note=1//note +ok=-f\n+r=1~x\n");
+    {
+        log_capture cap;
+        EXPECT_EQ(sknobs_load_file(path.c_str()), 0);
+        const std::string at = "ERROR :: sknobs: " + path + ":";
+        EXPECT_EQ(cap.messages(),
+                  (std::vector<std::string>{at + "2: knob \"neg\": value \"-5\" is not an unsigned number, it reads as 0",
+                                            at + "3: knob \"note\": value \"1//note\" is not an unsigned number, it reads as 0",
+                                            at + "4: knob \"r\": value \"1~x\" is not an unsigned number, it reads as 0"}));
+        cap.clear();
+        EXPECT_EQ(sknobs_get_value("neg", 7), 0u);
+        EXPECT_EQ(sknobs_get_value("note", 7), 0u);
+        EXPECT_EQ(cap.text(), "");  // reads report nothing
+    }
+    EXPECT_EQ(sknobs_get_value("first", 0), 0x10u);
+    EXPECT_EQ(str("ok"), "-f");
+    EXPECT_EQ(str("neg"), "-5");
+    {
+        log_capture cap;
+        EXPECT_EQ(init({"prog", "+arg=-1"}), 0);
+        EXPECT_EQ(cap.messages(), (std::vector<std::string>{
+                                      "ERROR :: sknobs: argument \"+arg=-1\": value \"-1\" is not an unsigned number, "
+                                      "it reads as 0"}));
+    }
 }
 
 TEST_F(sknobs_test, set_replaces_add_appends_reset_clears) {
