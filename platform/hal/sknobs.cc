@@ -6,8 +6,11 @@
 #include "platform/hal/sknobs_file.h"
 #include "platform/hal/sknobs_store.h"
 
+#include <dlfcn.h>
+
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 /// A snapshot of the definitions matching a pattern, taken when the iteration starts.
@@ -27,7 +30,7 @@ int sknobs_exists(const char* key) {
     return key != nullptr && sknobs_store::instance().exists(key) ? 1 : 0;
 }
 
-uint64_t sknobs_generation(void) { return sknobs_store::instance().generation(); }
+uint64_t sknobs_generation(void) { return ksx_own_knob_database() ? sknobs_store::instance().generation() : 0; }
 
 uint64_t sknobs_get_value(const char* key, uint64_t def) {
     uint64_t value = def;
@@ -70,7 +73,49 @@ const char* sknobs_iterator_get_name(sknobs_iterator_p it) {
     return m != nullptr ? m->first.c_str() : "";
 }
 
-void sknobs_iterator_free(sknobs_iterator_p it) { delete it; }
+void sknobs_iterator_free(sknobs_iterator_p it) {
+    // Iterators of a host's database belong to the host.
+    if (ksx_own_knob_database()) delete it;
+}
+
+}  // extern "C"
+
+namespace {
+
+// The library's own definitions of the read operations, reached without going through the
+// dynamic linker (which binds calls to a host's definitions when the host has any).
+int own_exists(const char*) __attribute__((alias("sknobs_exists")));
+uint64_t own_get_value(const char*, uint64_t) __attribute__((alias("sknobs_get_value")));
+const char* own_get_string(const char*, const char*) __attribute__((alias("sknobs_get_string")));
+uint64_t own_get_dynamic_value(const char*, uint64_t) __attribute__((alias("sknobs_get_dynamic_value")));
+sknobs_iterator_p own_iterate(const char*) __attribute__((alias("sknobs_iterate")));
+int own_iterator_next(sknobs_iterator_p) __attribute__((alias("sknobs_iterator_next")));
+const char* own_iterator_get_string(sknobs_iterator_p) __attribute__((alias("sknobs_iterator_get_string")));
+
+}  // namespace
+
+bool ksx_own_knob_database() {
+    static const bool own = [] {
+        const std::pair<const char*, void*> ops[] = {
+            {"sknobs_exists", reinterpret_cast<void*>(&own_exists)},
+            {"sknobs_get_value", reinterpret_cast<void*>(&own_get_value)},
+            {"sknobs_get_string", reinterpret_cast<void*>(&own_get_string)},
+            {"sknobs_get_dynamic_value", reinterpret_cast<void*>(&own_get_dynamic_value)},
+            {"sknobs_iterate", reinterpret_cast<void*>(&own_iterate)},
+            {"sknobs_iterator_next", reinterpret_cast<void*>(&own_iterator_next)},
+            {"sknobs_iterator_get_string", reinterpret_cast<void*>(&own_iterator_get_string)},
+        };
+        for (const auto& op : ops) {
+            // Not found at all: the library was loaded privately, and its calls stay in it.
+            void* bound = dlsym(RTLD_DEFAULT, op.first);
+            if (bound != nullptr && bound != op.second) return false;
+        }
+        return true;
+    }();
+    return own;
+}
+
+extern "C" {
 
 int sknobs_init(int argc, char** argv) {
     if (argv == nullptr) return 0;

@@ -31,7 +31,9 @@ const char* sknobs_iterator_get_name(sknobs_iterator_p it);
 void sknobs_iterator_free(sknobs_iterator_p it);
 
 /// A number that changes whenever any knob is defined, changed or removed; a reader may keep
-/// what it read for as long as the number stays the same.
+/// what it read for as long as the number stays the same. 0 when the host has put a knob
+/// database of its own in place of this one (it defines the read operations) without
+/// defining this function: then there is no such number and readers must read again.
 uint64_t sknobs_generation(void);
 
 // ---- Definitions (what hosts call) --------------------------------------------------------
@@ -50,3 +52,7 @@ void sknobs_set_value(const char* key, uint64_t value);
 void sknobs_reset(void);
 
 }  // extern "C"
+
+/// True when the read operations the library calls are this library's own database, false
+/// when the host program defines them (a database of its own, bound by the dynamic linker).
+bool ksx_own_knob_database();
