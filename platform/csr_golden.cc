@@ -92,25 +92,11 @@ std::string hex(uint64_t v) {
     return b;
 }
 
-void report_not_regular(const std::string& file) {
-    plog_err("golden file " + file + ": not a regular file, refused");
-}
-
-/// Opens an image for reading. FIFOs and devices are refused without waiting for a writer.
-/// Returns the descriptor and the file's size, or -1 after a report.
+/// Opens an image for reading, or reports why not and returns -1.
 int open_image(const std::string& file, uint64_t& size) {
-    const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        plog_err("golden file " + file + ": cannot open for reading: " + sys_reason());
-        return -1;
-    }
-    struct stat st{};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        report_not_regular(file);
-        close(fd);
-        return -1;
-    }
-    size = uint64_t(st.st_size);
+    std::string why;
+    const int fd = csr_golden_open_read(file, size, why);
+    if (fd < 0) plog_err("golden file " + file + ": " + why);
     return fd;
 }
 
@@ -149,28 +135,58 @@ void for_each_golden(const std::string& file, const std::string& path, const std
 
 }  // namespace
 
-void csr_write_golden(std::string file, std::string path, std::string filter) {
-    vmo_csr_base* root = get_csr_base_from_path(path);
-    if (root == nullptr) return;
-    // Only a regular file is (created or) emptied: a FIFO or a device is refused before it is
-    // opened, so that nothing waits for a reader, and checked again once open.
+int csr_golden_open_read(const std::string& file, uint64_t& size, std::string& why) {
+    const int fd = open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = "cannot open for reading: " + sys_reason();
+        return -1;
+    }
+    struct stat st{};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = "not a regular file, refused";
+        close(fd);
+        return -1;
+    }
+    size = uint64_t(st.st_size);
+    return fd;
+}
+
+int csr_golden_open_write(const std::string& file, std::string& why) {
+    // A FIFO or a device is refused before it is opened, so that nothing waits for a reader,
+    // and checked again once open; only then is the file emptied.
     struct stat st{};
     if (stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        report_not_regular(file);
-        return;
+        why = "not a regular file, refused";
+        return -1;
     }
     const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0) {
-        plog_err("golden file " + file + ": cannot create: " + sys_reason());
-        return;
+        why = "cannot create: " + sys_reason();
+        return -1;
     }
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        report_not_regular(file);
+        why = "not a regular file, refused";
         close(fd);
+        return -1;
+    }
+    if (ftruncate(fd, 0) != 0) {
+        why = "cannot empty the file: " + sys_reason();
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void csr_write_golden(std::string file, std::string path, std::string filter) {
+    vmo_csr_base* root = get_csr_base_from_path(path);
+    if (root == nullptr) return;
+    std::string why;
+    const int fd = csr_golden_open_write(file, why);
+    if (fd < 0) {
+        plog_err("golden file " + file + ": " + why);
         return;
     }
-    bool ok = ftruncate(fd, 0) == 0;
-    if (!ok) plog_err("golden file " + file + ": cannot empty the file: " + sys_reason());
+    bool ok = true;
     try {
         for (vmo_csr_base* node : root->get_children_string(filter, kSelectionDepth)) {
             if (!ok) break;

@@ -24,3 +24,11 @@ void csr_cmp_golden(std::string file, std::string path, std::string filter, bool
 /// Loads the file's value of each selected register into the model (no hardware access):
 /// a later write() puts the golden values back on the chip.
 void csr_read_golden(std::string file, std::string path, std::string filter, bool unused);
+
+/// Opens a golden image for reading: only a regular file, refused at once (without waiting
+/// for a writer) when it is a FIFO or a device. Returns the descriptor and the file's size,
+/// or -1 with the reason in why ("not a regular file, refused", "cannot open for reading: ...").
+int csr_golden_open_read(const std::string& file, uint64_t& size, std::string& why);
+/// Opens a golden image for writing: a regular file is created or emptied; a FIFO or a device
+/// is refused and left untouched. Returns the descriptor, or -1 with the reason in why.
+int csr_golden_open_write(const std::string& file, std::string& why);

@@ -35,8 +35,9 @@ int ksx_shell::cmd_golden(const args_t& a) {
     const std::vector<ksx_regdb_location> regs = select_regs(name == "all" ? "" : name, filter, true);
 
     if (op == "write") {
-        const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        if (fd < 0) throw ksx_shell_error{"golden: cannot create " + file + ": " + std::strerror(errno)};
+        std::string why;
+        const int fd = csr_golden_open_write(file, why);
+        if (fd < 0) throw ksx_shell_error{"golden: " + file + ": " + why};
         fd_guard guard{fd};
         size_t done = 0;
         for (const ksx_regdb_location& loc : regs) {
@@ -56,9 +57,18 @@ int ksx_shell::cmd_golden(const args_t& a) {
         return KSX_OK;
     }
 
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw ksx_shell_error{"golden: cannot open " + file + ": " + std::strerror(errno)};
+    std::string why;
+    uint64_t size = 0;
+    const int fd = csr_golden_open_read(file, size, why);
+    if (fd < 0) throw ksx_shell_error{"golden: " + file + ": " + why};
     fd_guard guard{fd};
+    // A short image would give partial values: refused before anything is shown.
+    for (const ksx_regdb_location& loc : regs) {
+        const uint64_t n = image_bytes(*loc.reg);
+        if (loc.address + n <= KSX_GOLDEN_FILE_SIZE && loc.address + n > size)
+            throw ksx_shell_error{"golden: " + file + ": the file ends at " + csr_hex_text(size) +
+                                  ", before the end of register " + loc.name() + " at " + csr_hex_text(loc.address)};
+    }
     json_out j;
     j.open('{').key(op == "cmp" ? "differing" : "values").open('[');
     size_t done = 0, differing = 0;

@@ -295,7 +295,19 @@ TEST(ksxcsr, golden_round_trip) {
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl = 0x22002382000c003e010\n")) << r.out;
     const result bad = ksx("golden write /nonexistent-dir/g.img txs");
     EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.err, "ksxcsr: golden: cannot create /nonexistent-dir/g.img: No such file or directory\n");
+    EXPECT_EQ(bad.err, "ksxcsr: golden: /nonexistent-dir/g.img: cannot create: No such file or directory\n");
+    // A short image is refused before any value is shown; a device is neither read nor emptied.
+    ASSERT_EQ(truncate(file.c_str(), 0x1000), 0);
+    const result short_img = ksx("golden read " + file + " txs cfg_flow");
+    EXPECT_EQ(short_img.status, 2);
+    EXPECT_EQ(short_img.out, "");
+    EXPECT_TRUE(has(short_img.err, "ksxcsr: golden: " + file + ": the file ends at 0x1000, before the end of register txs."))
+        << short_img.err;
+    for (const char* op : {"write", "cmp"}) {
+        const result dev = ksx(std::string("golden ") + op + " /dev/null txs");
+        EXPECT_EQ(dev.status, 2);
+        EXPECT_EQ(dev.err, "ksxcsr: golden: /dev/null: not a regular file, refused\n");
+    }
     std::remove(file.c_str());
 }
 
