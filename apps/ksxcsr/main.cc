@@ -25,6 +25,7 @@
 #include "platform/sim/sim_board_devices.h"
 #include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
+#include "platform/sim/sim_clock_devices.h"
 #include "platform/sim/sim_ssi_controller.h"
 
 namespace {
@@ -192,6 +193,7 @@ int run(int argc, char** argv) {
     if (dynamic_cast<ksx_sim_bus_backend*>(backend.get())) {
         ksx_sim_attach_ps48(ksx_sim_chip::instance());
         ksx_sim_attach_board_devices(ksx_sim_chip::instance(), ksx_sim_board::instance());
+        ksx_sim_attach_clocks(ksx_sim_chip::instance());
     }
     if (o.trace) {
         cpu* dispatcher = cpu::access();

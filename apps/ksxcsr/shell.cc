@@ -72,6 +72,7 @@ ksx_shell::ksx_shell(std::ostream& out, std::ostream& err, bool json)
     add_library_commands();
     add_check_commands();
     add_board_commands();
+    add_clocks_commands();
 }
 
 void ksx_shell::add(const std::string& name, const std::string& usage, const std::string& help, size_t min_args,

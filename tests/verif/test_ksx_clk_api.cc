@@ -1,0 +1,299 @@
+// PLL programming on the simulated SBUS rings: command encodings, the frequency table by the
+// read-back formula, direct and gapless settings with their refusals and lock checkpoints,
+// the convenience setters, dividers, voltages and the die id.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "tests/support/log_capture.h"
+#include "tests/verif/clock_fixture.h"
+#include "verif/apis/gen/ksx_freq_sw_api.h"
+#include "verif/apis/ksx_clk_api.h"
+#include "verif/apis/ksx_routine_table.h"
+#include "verif/apis/ksx_sbus_api.h"
+#include "verif/apis/ksx_volt_api.h"
+
+namespace {
+
+using ops = std::vector<ksx_sim_sbus_op>;
+
+class clk_api : public clock_fixture {};
+
+std::vector<std::string> errors(const log_capture& cap) { return cap.messages(); }
+
+TEST_F(clk_api, sbus_commands_land_exactly_on_the_ring)
+{
+    ksx_sim_chip& chip = ksx_sim_chip::instance();
+    sim.ring[2]->set_logging(true);
+    ksx_sbus_write(0, 2, 3, 4, 0xabc);
+    EXPECT_EQ(ksx_sbus_read(0, 2, 3, 4), 0xabcu);
+    EXPECT_EQ(chip.read(0, 0x307c24c8), 0x220403u);
+    ksx_pp_sbus_reset(0, 3);
+    EXPECT_EQ(chip.read(0, 0x307c24c8), 0x200003u);
+    EXPECT_EQ(sim.ring[2]->log(), (ops{{'w', 3, 4, 0xabc}, {'r', 3, 4, 0xabc}, {'x', 3, 0, 0}}));
+    EXPECT_EQ(ksx_pp_sbus_read(0, 3, 4), 0u);  // the reset cleared it
+    // Every ring's wrappers reach their own chain.
+    ksx_arm_sbus_write(0, 254, 1, 11);
+    ksx_ms_sbus_write(0, 254, 1, 12);
+    ksx_core_sbus_write(0, 254, 1, 13);
+    ksx_aod_sbus_write(0, 254, 1, 14);
+    EXPECT_EQ(ksx_arm_sbus_read(0, 254, 1) * 1000 + ksx_ms_sbus_read(0, 254, 1) * 100 + ksx_core_sbus_read(0, 254, 1) +
+                  ksx_pp_sbus_read(0, 254, 1) * 10000,
+              11u * 1000 + 12 * 100 + 13 + 14 * 10000);
+}
+
+TEST_F(clk_api, every_table_row_reads_back_within_one_mhz)
+{
+    struct pll { int chain, rcvr; std::vector<int> freqs; };
+    const std::vector<pll> plls = {{0, 2, {1000, 1261, 1600, 2000, 2500, 2750, 3000}},
+                                   {2, 3, {600, 800, 1200, 1600, 2200, 2400}},
+                                   {2, 4, {275, 550, 568, 717, 750, 833, 1137, 1200, 1262, 1364, 1409, 1450, 1465, 1500, 1566, 1666, 1750, 2000}},
+                                   {3, 3, {375, 416, 600, 750, 800, 833, 900, 957, 967, 975, 1033, 1050, 1066, 1100}}};
+    for (const pll& p : plls) {
+        for (int f : p.freqs) {
+            const ksx_pll_param_t rec = ksx_sbus_get_any_freq_param(0, p.chain, p.rcvr, f);
+            ksx_sbus_write(0, p.chain, p.rcvr, 4, (rec.num << 16) | (rec.ndiv_int << 6) | rec.pdiv);
+            ksx_sbus_write(0, p.chain, p.rcvr, 5, rec.den | 0x5ec00);
+            ksx_sbus_write(0, p.chain, p.rcvr, 10, (rec.mdiv << 10) | 3);
+            const int expect = (p.chain == 3 && f == 375) ? 750 : f;
+            const int got = int(ksx_sbus_get_freq(0, p.chain, p.rcvr, 0));
+            EXPECT_LE(std::abs(got - expect), 1) << p.chain << "/" << p.rcvr << " row " << f;
+        }
+    }
+    EXPECT_EQ(ksx_pll_param_freq(ksx_sbus_get_any_freq_param(0, 0, 2, 2000)), 2000.0);
+    const ksx_pll_param_t none = ksx_sbus_get_any_freq_param(0, 2, 4, 1234);
+    EXPECT_EQ(none.pdiv + none.mdiv + none.den, 0u);
+    // The single-precision formula lands one below the 975 row.
+    ksx_pll_param_t r = ksx_sbus_get_any_freq_param(0, 3, 3, 975);
+    ksx_sbus_write(0, 3, 3, 4, (r.num << 16) | (r.ndiv_int << 6) | r.pdiv);
+    ksx_sbus_write(0, 3, 3, 5, r.den);
+    ksx_sbus_write(0, 3, 3, 10, r.mdiv << 10);
+    EXPECT_EQ(ksx_sbus_get_freq(0, 3, 3, 0), 974u);
+}
+
+TEST_F(clk_api, direct_setting_traffic_lock_and_refusals)
+{
+    sim.ring[2]->set_logging(true);
+    sim.at(2, 4)->set_lock_reads(3);
+    log_capture cap;
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 2, 4, 1500), 0);
+    EXPECT_EQ(sim.ring[2]->log(), (ops{{'w', 4, 4, (2u << 16) | (38u << 6) | 1}, {'w', 4, 5, 5 | 0x5ec00},
+                                       {'w', 4, 10, (2u << 10) | 3}, {'w', 4, 0, 1}, {'r', 4, 9, 0}, {'r', 4, 9, 0},
+                                       {'r', 4, 9, 0}, {'r', 4, 9, 8}}));
+    EXPECT_NEAR(sim.at(2, 4)->frequency_mhz(), 1500.0, 0.01);
+    EXPECT_EQ(ksx_top_sbus_get_stg_freq(0, 0, 0), 1500u);
+    EXPECT_TRUE(errors(cap).empty());
+
+    sim.ring[2]->clear_log();
+    sim.at(2, 3)->set_lock_reads(999);
+    EXPECT_EQ(ksx_top_sbus_ddr_2400(0, 0), 0);  // locks on the 1000th read
+    sim.at(2, 3)->set_lock_reads(1000);
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 2, 3, 800), 1);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{"ERROR :: SBUS: PLL lock timeout"}));
+    cap.clear();
+
+    sim.ring[2]->clear_log();
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 0, 2, 2000), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 3, 3, 1100), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 1, 2, 100), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 2, 2, 100), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 3, 4, 100), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_sbus_pll_set_freq(0, 0, 2, 7, 100), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_top_sbus_set_stg_freq(0, 0, 1234), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_top_sbus_set_ddr_freq(0, 0, 1234), KSX_PLL_REFUSED);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{
+                               "ERROR :: ksx_sbus_pll_set_freq: Use ksx_sbus_pll_set_freq_gapless() for setting CPU freq",
+                               "ERROR :: ksx_sbus_pll_set_freq: Use ksx_sbus_pll_set_freq_gapless() for setting core freq",
+                               "ERROR :: ksx_sbus_pll_set_freq PCIE pll freq uncofigurable with this function",
+                               "ERROR :: ksx_sbus_pll_set_freq flash pll freq uncofigurable with this function",
+                               "ERROR :: ksx_sbus_pll_set_freq ETH pll freq uncofigurable with this function",
+                               "ERROR :: ksx_sbus_pll_set_freq Unsupported device at Chain 2 RCVR_ADDR 7",
+                               "ERROR :: ksx_sbus_pll_set_freq stg pll unsupported frequency ",
+                               "ERROR :: ksx_sbus_pll_set_freq ddr pll unsupported frequency"}));
+    EXPECT_TRUE(sim.ring[2]->log().empty());  // refused settings write nothing
+    EXPECT_EQ(sim.at(0, 2)->reg(4) + sim.at(3, 3)->reg(4), 0u);
+}
+
+TEST_F(clk_api, gapless_change_end_to_end_and_its_checkpoints)
+{
+    log_capture cap;
+    // Not set up: the strap default (core bin 1: 967) first, then the change to 1100.
+    sim.core_strap->set_bin(1);
+    EXPECT_EQ(ksx_top_sbus_core_1100(0, 0, 0), 0);
+    EXPECT_NEAR(sim.at(3, 3)->frequency_mhz(), 1100.0, 0.01);
+    EXPECT_EQ(ksx_top_sbus_get_core_freq(0, 0, 0), 1100u);
+    EXPECT_EQ(ksx_sbus_read(0, 3, 254, 10), 131u);
+    EXPECT_EQ(ksx_sbus_read(0, 3, 254, 11), 5u);
+    // The row whose read-back lands one below its name, and the halved 375 row.
+    EXPECT_EQ(ksx_top_sbus_core_975(0, 0, 0), 0);
+    EXPECT_EQ(ksx_top_sbus_core_375_dbg(0, 0, 1), 0);
+    EXPECT_EQ(ksx_top_sbus_get_core_freq(0, 0, 0), 750u);
+    EXPECT_EQ(ksx_top_sbus_get_core_aod_freq(0, 0, 0), 375u);
+    EXPECT_EQ(ksx_top_sbus_core_533_pod_1066_aod(0, 0, 0), 0);
+    EXPECT_EQ(ksx_top_sbus_get_core_aod_freq(0, 0, 0), 1066u);
+    EXPECT_EQ(ksx_top_sbus_get_core_pod_freq(0, 0, 0), 533u);
+    EXPECT_TRUE(errors(cap).empty()) << cap.text();
+
+    // NDIV_int steps one per write from 28 (1100) to 20 (800): 8 lock checks in stage 3.
+    sim.ring[3]->set_logging(true);
+    EXPECT_EQ(ksx_top_sbus_core_1100(0, 0, 0), 0);
+    sim.ring[3]->clear_log();
+    EXPECT_EQ(ksx_top_sbus_core_800(0, 0, 0), 0);
+    int ndiv_writes = 0;
+    for (const ksx_sim_sbus_op& o : sim.ring[3]->log())
+        if (o.op == 'w' && o.rcvr == 3 && o.addr == 4) ++ndiv_writes;
+    EXPECT_EQ(ndiv_writes, 1 + 8);
+
+    // CPU: every receiver from its strap default, last result returned.
+    EXPECT_EQ(ksx_top_sbus_cpu_1600(0, 0, 1), 0);
+    for (int r : {2, 4, 6, 8}) EXPECT_NEAR(sim.at(0, r)->frequency_mhz(), 1600.0, 0.01) << r;
+
+    // Lock lost at each checkpoint: the n-th write of registers 4/5/10 after lock drops it.
+    const char* lost[] = {"Chk after changing MDIV at start", "Chk after changing NDIV_Q", "Chk after changing NDIV_Q",
+                          "Chk while changing NDIV_int", "Chk while changing MDIV at the end"};
+    for (int n = 1; n <= 5; ++n) {
+        ASSERT_EQ(ksx_sbus_set_core_defaults(0, 1100), 0);
+        sim.at(3, 3)->lose_lock_after_writes(n);
+        cap.clear();
+        // 1100 -> 1066 with flag 1: MDIV, den, NDIV_Q, NDIV_int in one write, MDIV.
+        EXPECT_EQ(ksx_sbus_pll_set_freq_gapless(0, 0, 3, 3, 1066, 1), 1) << n;
+        sim.at(3, 3)->lose_lock_after_writes(0);
+        ASSERT_EQ(errors(cap).size(), 1u) << n;
+        EXPECT_EQ(errors(cap)[0], std::string("ERROR :: ksx_sbus_pll_set_freq_gapless: ") + lost[n - 1] +
+                                      ": Lock lost during frequency transition PLL OUTPUT Data: 0x0");
+    }
+    cap.clear();
+    sim.at(3, 3)->set_idcode(5);
+    EXPECT_EQ(ksx_sbus_pll_set_freq_gapless(0, 0, 3, 3, 1066, 0), 1);
+    EXPECT_EQ(ksx_sbus_get_freq(0, 3, 3, 0), 0u);
+    EXPECT_EQ(ksx_sbus_pll_set_freq_gapless(0, 0, 0, 2, 1234, 0), KSX_PLL_REFUSED);
+    EXPECT_EQ(ksx_sbus_pll_set_freq_gapless(0, 0, 3, 3, 1234, 0), KSX_PLL_REFUSED);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{
+                               "ERROR :: ksx_sbus_pll_set_freq_gapless: idcode error. Expected 0x0a Received: 0x5",
+                               "ERROR :: ksx_sbus_get_freq: PLL idcode error. Expected 0x0a Received: 0x5",
+                               "ERROR :: ksx_sbus_pll_set_freq_gapless cpu OOR chosen ",
+                               "ERROR :: ksx_sbus_pll_set_freq_gapless core pll unsupported frequency "}));
+}
+
+TEST_F(clk_api, dividers_flash_clocks_and_the_routine_table)
+{
+    log_capture cap;
+    ksx_sim_chip& chip = ksx_sim_chip::instance();
+    const struct { int pct; uint32_t code; } ok[] = {{25, 7}, {50, 5}, {100, 0}};
+    for (const auto& c : ok) {
+        EXPECT_EQ(ksx_set_core_clk_pct(0, 0, c.pct), 0);
+        EXPECT_EQ(chip.read(0, 0x6f242110) & 0x3f, c.code | c.code << 3) << c.pct;
+        EXPECT_EQ(ksx_set_core_pod_clk_pct(0, 0, c.pct), 0);
+        EXPECT_EQ((chip.read(0, 0x6f242110) >> 6) & 7, c.code);
+    }
+    ksx_set_core_aod_clk_pct(0, 0, 50);
+    EXPECT_EQ(chip.read(0, 0x6f242110) & 0x3f, 0u | 5u << 3);
+    const uint32_t before = chip.read(0, 0x6f242110);
+    EXPECT_EQ(ksx_set_core_clk_pct(0, 0, 75), 1);
+    EXPECT_EQ(ksx_set_core_aod_clk_pct(0, 0, 0), 1);
+    EXPECT_EQ(chip.read(0, 0x6f242110), before);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{
+        "ERROR :: ksx_set_core_clk_pct :: Exiting...Invalid percentage value:75, supported values: 25 or 50 or 100. ",
+        "ERROR :: ksx_set_core_aod_clk_pct :: Exiting...Invalid percentage value:0, supported values: 25 or 50 or 100. "}));
+    EXPECT_EQ(ksx_top_set_quarter_core_clock_mode(0, 0), 0);
+    EXPECT_EQ(chip.read(0, 0x6f242110) & 7, 7u);
+
+    // AHB and APB from the flash PLL (set here by hand: it is not configurable by the setters).
+    cap.clear();
+    ksx_sbus_write(0, 2, 2, 4, (38u << 6) | 1);
+    ksx_sbus_write(0, 2, 2, 5, 1);
+    ksx_sbus_write(0, 2, 2, 10, 1u << 10);
+    EXPECT_EQ(ksx_top_sbus_get_ahb_freq(0, 0, 0), 1484u);  // 2968 / 2
+    EXPECT_EQ(ksx_top_sbus_get_apb_freq(0, 0, 0), 742u);
+    chip.write(0, 0x307c2498, 0x30);
+    EXPECT_EQ(ksx_top_sbus_get_ahb_freq(0, 0, 0), 0u);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{"ERROR :: ksx_top_sbus_get_ahb_freq: FLASH_MULDIV error 0x30"}));
+
+    const ksx_routine* r = ksx_routine_table::instance().find("ksx_top_sbus_core_208_pod_416_aod");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->argc, 3u);
+    EXPECT_EQ(r->run({0, 0, 0}), 0);
+    EXPECT_EQ(ksx_top_sbus_get_core_pod_freq(0, 0, 0), 208u);
+    for (const char* n : {"ksx_top_sbus_stg_275", "ksx_top_sbus_ddr_600", "ksx_top_sbus_cpu_1261", "ksx_top_sbus_core_104",
+                          "ksx_top_sbus_set_core_freq", "ksx_sbus_indir_read", "ksx_get_pmro", "ksx_read_sensor_val"})
+        EXPECT_NE(ksx_routine_table::instance().find(n), nullptr) << n;
+}
+
+TEST_F(clk_api, perf_modes_and_voltage_rules)
+{
+    const uint32_t c[] = {0, 1, 2, 3, 4, 5, 6, 2}, a[] = {0, 0, 1, 1, 0, 0, 1, 1}, s[] = {0, 1, 2, 3, 0, 5, 3, 2};
+    for (int m = 0; m < 8; ++m) {
+        EXPECT_EQ(ksx_get_perf_cfreq(m), c[m]) << m;
+        EXPECT_EQ(ksx_get_perf_afreq(m), a[m]) << m;
+        EXPECT_EQ(ksx_get_perf_sfreq(m), s[m]) << m;
+    }
+    // Third die word from PMRO p and AVS codes, each field stored bit-reversed.
+    auto word = [](uint32_t p, uint32_t core, uint32_t arm) {
+        uint32_t w = 0;
+        for (int i = 0; i < 12; ++i) w |= ((p >> i) & 1u) << (12 - i);
+        for (int i = 0; i < 4; ++i) w |= ((core >> i) & 1u) << (16 - i) | ((arm >> i) & 1u) << (20 - i);
+        return w;
+    };
+    struct row { uint32_t p, core, arm; int ccode; uint32_t cv; int acode; uint32_t av; };
+    const row rows[] = {{1200, 0, 0, 1, 808, 1, 756},  {1201, 0, 0, 1, 760, 0, 853},  {1200, 9, 3, 0, 783, 0, 907},
+                        {1201, 13, 6, 5, 700, 0, 829}, {1200, 12, 4, 4, 700, 0, 878}, {1200, 11, 5, 0, 735, 1, 702},
+                        {1200, 10, 6, 1, 784, 1, 700}, {1200, 0, 7, 2, 700, 0, 907},  {5, 10, 4, 3, 700, 2, 700},
+                        {1201, 0, 3, 4, 710, 1, 756},  {1200, 13, 4, 4, 700, 1, 726}};
+    for (const row& r : rows) {
+        sim.efuse->set_die_words(0, 0, word(r.p, r.core, r.arm));
+        ksx_forget_die_id();
+        EXPECT_EQ(ksx_get_pmro(), r.p);
+        EXPECT_EQ(ksx_get_core_avs(), r.core);
+        EXPECT_EQ(ksx_get_arm_avs(), r.arm);
+        EXPECT_EQ(ksx_get_freq_cvoltage(r.ccode), r.cv) << r.p << "/" << r.core << " code " << r.ccode;
+        EXPECT_EQ(ksx_get_freq_avoltage(r.acode), r.av) << r.p << "/" << r.arm << " code " << r.acode;
+    }
+    sim.efuse->set_die_words(0, 0, word(1200, 9, 4));
+    ksx_forget_die_id();
+    EXPECT_EQ(ksx_get_perf_cvoltage(0), 783u);
+    EXPECT_EQ(ksx_get_perf_cvoltage(6), 700u);
+    EXPECT_EQ(ksx_get_perf_avoltage(2), 726u);
+    log_capture cap;
+    EXPECT_EQ(ksx_get_freq_cvoltage(7), 0u);
+    EXPECT_EQ(ksx_get_freq_avoltage(3), 0u);
+    sim.efuse->set_die_words(0, 0, 0);
+    ksx_forget_die_id();
+    EXPECT_EQ(ksx_get_freq_cvoltage(1), 0u);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{"ERROR :: ksx_get_freq_cvoltage: Invalid clk_freq: 7",
+                                                     "ERROR :: ksx_get_freq_avoltage: Invalid clk_freq: 3",
+                                                     "ERROR :: ksx_get_freq_cvoltage: PMRO is 0, die id not programmed"}));
+}
+
+TEST_F(clk_api, die_id_once_per_process_and_time_outs)
+{
+    sim.efuse->set_die_words(0x11, 0x22, 0x1004);  // bits 12 and 2: PMRO 0x401, a straight extraction gives 0x802
+    int w[3] = {};
+    EXPECT_EQ(ksx_rd_sta_ds16_die_id(w), 0);
+    EXPECT_EQ(std::vector<int>(w, w + 3), (std::vector<int>{0x11, 0x22, 0x1004}));
+    EXPECT_EQ(ksx_get_pmro(), 0x401u);
+    EXPECT_EQ(sim.efuse->control_writes(), (std::vector<uint32_t>{0, 2, 3, 2, 3}));
+    EXPECT_EQ(sim.efuse->starts(), 2u);
+    ksx_get_core_avs();
+    ksx_rd_sta_ds16_die_id(w);
+    EXPECT_EQ(sim.efuse->control_writes().size(), 5u);  // loaded once
+    EXPECT_EQ(ksx_die_id_reversed(0x10000, 16, 13), 1u);
+    EXPECT_EQ(ksx_die_id_reversed(0x2000, 16, 13), 8u);
+    EXPECT_EQ(ksx_die_id_reversed(0x20000, 20, 17), 8u);
+
+    uint32_t u[3] = {};
+    EXPECT_EQ(ksx_top_read_uboot_pod_die_id(0, u), 0);
+    EXPECT_EQ(u[2], 0x1004u);
+    ksx_forget_die_id();
+    sim.efuse->set_never_done(true);
+    set("ksx_api/poll_limit", "50");
+    log_capture cap;
+    EXPECT_EQ(ksx_load_die_id(), 1);
+    EXPECT_EQ(ksx_top_read_uboot_aod_die_id(0, u), 1);
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{
+        "ERROR :: ksx_load_die_id: Timed out while waiting for ksx0.mm.mm.sta_ds16_efuse.init_read_done : not done after 10000 reads, last value 0x1",
+        "ERROR ::  ERROR: Timed out waiting for sta_ds16_efuse done : not done after 50 reads, last value 0x1"}));
+}
+
+}  // namespace
