@@ -15,18 +15,22 @@ namespace {
 
 bool usable(const char* op, uint64_t addr, const uint32_t* data, uint32_t count, ksx_bus_backend& b)
 {
-    std::ostringstream who;
-    who << "gl_pal_info " << op << " at 0x" << std::hex << addr << std::dec;
+    // The report's text is built only when an access is refused.
+    auto who = [&] {
+        std::ostringstream s;
+        s << "gl_pal_info " << op << " at 0x" << std::hex << addr;
+        return s.str();
+    };
     if (!data) {
-        plog_err(who.str() + " without a data pointer");
+        plog_err(who() + " without a data pointer");
         return false;
     }
     if (addr & 3) {
-        plog_err(who.str() + " is not word-aligned");
+        plog_err(who() + " is not word-aligned");
         return false;
     }
     if (!b.in_window(0, addr, 4ull * count)) {
-        plog_err(who.str() + " (" + std::to_string(count) + " words) is outside the bus window " + b.describe());
+        plog_err(who() + " (" + std::to_string(count) + " words) is outside the bus window " + b.describe());
         return false;
     }
     return true;
