@@ -39,10 +39,10 @@ std::vector<ksx_regdb_location> selection(const std::string& name, const std::st
 /// Calls fn(location, image value) for each selected register.
 template <class Fn>
 void each_image_value(const std::string& file, const std::string& name, const std::string& filter, Fn fn) {
-    const std::vector<ksx_regdb_location> regs = selection(name, filter);
     const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) os_error(file);
     fd_guard guard{fd};
+    const std::vector<ksx_regdb_location> regs = selection(name, filter);
     for (const ksx_regdb_location& loc : regs) {
         const uint64_t n = image_bytes(*loc.reg);
         std::vector<uint8_t> bytes(n, 0);

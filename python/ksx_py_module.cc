@@ -130,9 +130,13 @@ void set_trace(py_chip& c, bool on) {
     if (on && !tracing) {
         cpu_bus_base* inner = dispatcher->cur_bus();
         if (!inner) throw py::value_error("trace: no bus interface to trace");
-        c.traced_if = dispatcher->get_cur_if_name();
-        c.tracer = std::make_unique<ksx_trace_bus>(*inner, c.trace_text);
-        dispatcher->add_if(kTraceIf, c.tracer.get());
+        // The tracer wraps the interface in use when tracing first starts and is kept: the
+        // dispatcher holds on to it.
+        if (!c.tracer) {
+            c.traced_if = dispatcher->get_cur_if_name();
+            c.tracer = std::make_unique<ksx_trace_bus>(*inner, c.trace_text);
+            dispatcher->add_if(kTraceIf, c.tracer.get());
+        }
         dispatcher->set_cur_if_name(kTraceIf);
     } else if (!on && tracing) {
         dispatcher->set_cur_if_name(c.traced_if);
