@@ -1,6 +1,7 @@
 // Shared helpers of the block routines.
 #include "verif/apis/ksx_api_util.h"
 
+#include <iostream>
 #include <sstream>
 
 #include "ip/verif/pcpp/logmsg.h"
@@ -9,6 +10,8 @@
 #include "platform/hal/sknobs.h"
 
 using boost::multiprecision::cpp_int;
+
+void ksx_api_print(const std::string& text) { std::cout << text; }
 
 uint64_t ksx_api_poll_limit() {
     uint64_t n = sknobs_get_value(ksx_api_poll_limit_knob, ksx_api_poll_limit_default);
@@ -63,5 +66,10 @@ std::string ksx_api_show_line(const vmo_csr_base& node, const cpp_int& value) {
 
 void ksx_api_read_show(ksx_api_printer printer, vmo_csr_base& reg) {
     reg.read();
+    printer(ksx_api_show_line(reg, reg.all()));
+}
+
+void ksx_api_show(ksx_api_printer printer, vmo_csr_base& reg) {
+    reg.show();
     printer(ksx_api_show_line(reg, reg.all()));
 }

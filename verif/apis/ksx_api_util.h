@@ -8,10 +8,23 @@
 
 #include <boost/multiprecision/cpp_int.hpp>
 
-class vmo_csr_base;
+#include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "ip/verif/pcpp/vmo_csr_base.h"
 
 /// A block's console printer (`txs_print_msg` and its sisters).
 using ksx_api_printer = void (*)(const std::string& text);
+
+/// A block model from the registry: class T registered as type_name for (chip, instance).
+/// A missing model is reported (and stops) as the registry does.
+template <class T>
+T& ksx_api_block(int chip_id, const char* type_name, int inst_id) {
+    return vmo_blk_reg_model<vmo_csr_base>::access()->Get<T>(chip_id, type_name, inst_id);
+}
+/// `KSX_API_BLOCK(ksx_pr_csr_t, chip_id, inst_id)`: the registry entry named after the class.
+#define KSX_API_BLOCK(T, chip_id, inst_id) ksx_api_block<T>(chip_id, #T, inst_id)
+
+/// The printer of blocks that have none of their own: standard output, text as is.
+void ksx_api_print(const std::string& text);
 
 /// Knob bounding every poll the routines leave otherwise unbounded.
 constexpr const char* ksx_api_poll_limit_knob = "ksx_api/poll_limit";
@@ -41,3 +54,7 @@ std::string ksx_api_show_line(const vmo_csr_base& node, const boost::multiprecis
 
 /// Reads a register and prints its show line through the block's printer.
 void ksx_api_read_show(ksx_api_printer printer, vmo_csr_base& reg);
+
+/// A routine's "show" of a register it holds: the node's own (silent) show(), then the show
+/// line of the value the node holds, without reading, through the block's printer.
+void ksx_api_show(ksx_api_printer printer, vmo_csr_base& reg);

@@ -12,8 +12,19 @@
 
 #include "ip/verif/pcpp/logmsg.h"
 
+/// A host's handler of failed registry lookups: it may leave by throwing (a shell turns the
+/// failure into one error line); when it returns, the program stops as without one.
+using vmo_blk_reg_model_stop_handler = void (*)(const std::string& what);
+
+/// The handler in force (null: none). Set it from the controlling thread.
+inline vmo_blk_reg_model_stop_handler& vmo_blk_reg_model_on_stop() {
+    static vmo_blk_reg_model_stop_handler handler = nullptr;
+    return handler;
+}
+
 /// Stops the program on a registry lookup that has no node to return (a caller's programming error).
 [[noreturn]] inline void vmo_blk_reg_model_stop(const char* what) {
+    if (vmo_blk_reg_model_stop_handler h = vmo_blk_reg_model_on_stop()) h(what);
     std::cerr << "ip/verif/pcpp/vmo_blk_reg_model.h: Get: assertion failed: " << what << std::endl;
     std::abort();
 }
@@ -69,6 +80,24 @@ public:
             report_and_stop([&](std::ostream& os) { os << "can not cast from vmo_csr_base to " << name; });
         }
         return *a;
+    }
+
+    /// The node registered under (name, chip id, instance) as an A, or null when there is none
+    /// (or it is not an A). Reports nothing, stops nothing and adds no entry.
+    template <typename A>
+    A* Find(int chip_id, const std::string& name, int inst) const {
+        auto name_it = m_models.find(name);
+        if (name_it == m_models.end()) return nullptr;
+        auto chip_it = name_it->second.find(chip_id);
+        if (chip_it == name_it->second.end()) return nullptr;
+        auto inst_it = chip_it->second.find(inst);
+        if (inst_it == chip_it->second.end()) return nullptr;
+        return dynamic_cast<A*>(inst_it->second);
+    }
+
+    /// Whether a node is registered under (name, chip id, instance); asks like Find.
+    bool Has(int chip_id, const std::string& name, int inst) const {
+        return Find<T>(chip_id, name, inst) != nullptr;
     }
 
     /// Every node registered for chip_id, by type name and then by instance number.
