@@ -202,6 +202,7 @@ int run(int argc, char** argv) {
             dispatcher->add_if("ksxcsr_trace", tracer);
             dispatcher->set_cur_if_name("ksxcsr_trace");
         }
+        ksx_trace_pal(std::cerr);
     }
     ksx_shell shell(json_stdout ? json_stdout->out() : std::cout, std::cerr, o.json);
     shell.set_progress(isatty(STDERR_FILENO) != 0);

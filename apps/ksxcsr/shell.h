@@ -64,6 +64,9 @@ private:
     void add_check_commands();
     void add_board_commands();
     void add_clocks_commands();
+    void add_call_commands();
+    void add_counter_commands();
+    void add_interrupt_commands();
 
     /// Refuses (ksx_shell_error) an access the backend would refuse: len bytes at addr of
     /// the current chip outside the backend's window, or a word access not word-aligned.

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/hal/gl_pal_info.h"
+
 namespace {
 
 std::string h(uint64_t v) {
@@ -79,4 +81,32 @@ bool ksx_trace_bus::burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8
 void ksx_trace_bus::flush_all_pending() {
     out_ << "trace: flush_all_pending" << std::endl;
     inner_.flush_all_pending();
+}
+
+namespace {
+std::ostream* pal_out = nullptr;
+sdk::lib::pal_reg_fn pal_read = nullptr;
+sdk::lib::pal_reg_fn pal_write = nullptr;
+
+int traced_pal_read(uint64_t addr, uint32_t* data, uint32_t count) {
+    const int rc = pal_read(addr, data, count);
+    *pal_out << "trace: pal_read addr=" << h(addr) << " count=" << count << " -> "
+             << words_text(std::vector<uint32_t>(data, data + (data ? count : 0))) << " rc=" << rc << std::endl;
+    return rc;
+}
+
+int traced_pal_write(uint64_t addr, uint32_t* data, uint32_t count) {
+    *pal_out << "trace: pal_write addr=" << h(addr) << " count=" << count
+             << " data=" << words_text(std::vector<uint32_t>(data, data + (data ? count : 0))) << std::endl;
+    return pal_write(addr, data, count);
+}
+}  // namespace
+
+void ksx_trace_pal(std::ostream& out) {
+    if (pal_out) return;
+    pal_out = &out;
+    pal_read = sdk::lib::gl_pal_info.reg_read;
+    pal_write = sdk::lib::gl_pal_info.reg_write;
+    sdk::lib::gl_pal_info.reg_read = traced_pal_read;
+    sdk::lib::gl_pal_info.reg_write = traced_pal_write;
 }

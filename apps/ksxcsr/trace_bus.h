@@ -24,3 +24,7 @@ private:
     cpu_bus_base& inner_;
     std::ostream& out_;
 };
+
+/// Makes the platform function table's register entries print every access on out too
+/// ("trace: pal_write addr=0x.. count=N data=[..]"), then call the entries they replace.
+void ksx_trace_pal(std::ostream& out);

@@ -73,3 +73,5 @@ void ksx_api_show(ksx_api_printer printer, vmo_csr_base& reg) {
     reg.show();
     printer(ksx_api_show_line(reg, reg.all()));
 }
+
+uint32_t ksx_api_fence_mask(uint64_t queues) { return queues >= 16 ? 0xffffu : (1u << queues) - 1u; }

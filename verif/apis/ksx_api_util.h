@@ -58,3 +58,7 @@ void ksx_api_read_show(ksx_api_printer printer, vmo_csr_base& reg);
 /// A routine's "show" of a register it holds: the node's own (silent) show(), then the show
 /// line of the value the node holds, without reading, through the block's printer.
 void ksx_api_show(ksx_api_printer printer, vmo_csr_base& reg);
+
+/// The fence-queue mask of the knob "active_fence_q" (N active queues): the low N bits set,
+/// at most the 16 bits of the fence init values.
+uint32_t ksx_api_fence_mask(uint64_t queues);
