@@ -1,0 +1,103 @@
+// ksxcsr call, counters and interrupts end to end on the simulated chip.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct result {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+result ksx(const std::string& args) {
+    const char* dir = std::getenv("KSX_BINARY_DIR");
+    const std::string base = std::string(::testing::TempDir()) + "ksxr_" + std::to_string(getpid());
+    const std::string cmd = "'" + std::string(dir ? dir : ".") + "/apps/ksxcsr' " + args + " >'" + base + ".out' 2>'" +
+                            base + ".err' </dev/null";
+    const int rc = std::system(cmd.c_str());
+    result r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, slurp(base + ".out"), slurp(base + ".err")};
+    std::remove((base + ".out").c_str());
+    std::remove((base + ".err").c_str());
+    return r;
+}
+
+bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(ksxcsr_routines, call_lists_runs_traces_and_refuses) {
+    result r = ksx("call");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "ksx_psp_init_start (2 arguments)  psp: program profile, flit limit and error enables\n"));
+    EXPECT_TRUE(has(r.out, "ksx_psp_poll_status (3 arguments)"));
+    EXPECT_TRUE(has(r.out, "wa_ring_doorbell_lab (9 arguments)"));
+
+    // The values land on the simulated chip.
+    r = ksx("-c 'call ksx_psp_init_start 0 0; read pr.psp.cfg_profile_phv.max_flit; call ksx_npv_sta 0 1'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "pr.psp.cfg_profile_phv.max_flit [7:0] = 0x10\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "pt.npv.sta = 0x0\npt.npv.sta_fifo = 0x0\npt.npv.sta_flow = 0x0\npt.npv.sta_fsm = 0x0\n")) << r.out;
+
+    r = ksx("--trace call ksx_ca_set_clk_gating 0 0 1");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "trace: pal_write addr=0x5000000c count=1 data=[0x17]\n");
+    r = ksx("--trace call ksx_pics_init_start 0 2");
+    EXPECT_EQ(r.err, "trace: write chip=0 addr=0x61000004 data=0x7fff state=0 flags=0x0\n");
+
+    r = ksx("-c 'call wa_ring_doorbell_lab 0 1 2 0x1234 5 3 7 1 0; read db.wa.dhs_local_doorbell[10]'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "db.wa.dhs_local_doorbell[10] @ 0x10800050 (64 bits) = 0x1234000005030007\n")) << r.out;
+
+    const struct {
+        const char* args;
+        const char* err;
+    } bad[] = {
+        {"call ksx_no_such 0 0", "ksxcsr: call: unknown routine 'ksx_no_such' (try 'call')\n"},
+        {"call ksx_psp_init_start 0", "ksxcsr: call: ksx_psp_init_start takes 2 arguments, got 1\n"},
+        {"call ksx_psp_poll_status 0 0 x", "ksxcsr: bad argument 3 'x': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
+        {"call ksx_psp_poll_status 0 0 0x100000000", "ksxcsr: bad argument 3 '0x100000000': outside 32 bits\n"},
+        {"call ksx_psp_init_start 0 7", "ksxcsr: call: chip_id : 0 inst 7 is not registerd yet! for class ksx_pr_csr_t\n"},
+    };
+    for (const auto& b : bad) {
+        r = ksx(b.args);
+        EXPECT_EQ(r.status, 2) << b.args;
+        EXPECT_EQ(r.err, b.err) << b.args;
+    }
+}
+
+TEST(ksxcsr_routines, counters_and_interrupts) {
+    result r = ksx("-c 'write pr.prd.CNT_ma_eop 5; write pr.prd.CNT_pkt_drop 0x10; counters pr.prd; counters pr.prd clear; "
+                   "counters pr.prd'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "pr.prd.CNT_ma_eop = 0x5\npr.prd.CNT_pkt_drop = 0x10\npr.prd: 9 counters, 2 non-zero\n"
+                           "cleared 9 counters of pr.prd\npr.prd: 9 counters, 0 non-zero\n")) << r.out;
+
+    r = ksx("-c 'write db.wa.int_db.int_test_set 0x5; write db.wa.int_db.int_enable_set 0x1; interrupts db.wa; "
+            "interrupts db.wa enable; interrupts db.wa clear; interrupts db.wa show'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(has(r.out, "db.wa.int_db: pending 0x5 enabled 0x1 masked 0x4\n  db_cam_conflict_interrupt pending\n"
+                           "  db_qid_overflow_interrupt pending, masked\n"
+                           "enabled 1 interrupt groups of db.wa\ncleared 1 interrupt groups of db.wa\n"
+                           "db.wa.int_db: pending 0x0 enabled 0x7f masked 0x0\n")) << r.out;
+
+    for (const char* args : {"counters no_such", "interrupts db.wa off", "counters pr.prd wipe"}) {
+        r = ksx(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+}
+
+}  // namespace
