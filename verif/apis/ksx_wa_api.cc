@@ -19,14 +19,14 @@ std::vector<ksx_register_base*> counters(ksx_wa_csr_t& b) {
             &b.cnt_wa_wqe_data_write,  &b.cnt_wa_sched_out};
 }
 
-/// Fills a 64-bit doorbell entry (host, local; remap with pid_fn = rsvd4pid) and writes it.
+/// Fills a 64-bit doorbell entry (set_pid stores pid: rsvd4pid in the remap window) and writes it.
 template <class E, class P>
-void ring64(E& e, int pid, int qid, int ring, int index, P pid_fn, bool show) {
+void ring64(E& e, int pid, int qid, int ring, int index, P set_pid, bool show) {
     e.index(uint32_t(index));
     e.ring(uint32_t(ring));
     e.rsvd(0);
     e.qid(uint32_t(qid));
-    (e.*pid_fn)(uint32_t(pid));
+    set_pid(e, uint32_t(pid));
     if (show) ksx_api_show(ksx_api_print, e);
     if (sknobs_exists("block_write")) e.block_write();
     else e.write();
@@ -106,13 +106,13 @@ void wa_ring_doorbell(int window, int lif, int slot, int pid, int qid, int ring,
     if (kind == 0) {
         auto* entry = b.dhs_host_doorbell.entry[int(e)];
         if (!entry) return;
-        ring64(*entry, pid, qid, ring, index, &ksx_wa_csr_dhs_host_doorbell_entry_t::pid, show != 0);
+        ring64(*entry, pid, qid, ring, index, [](auto& en, uint32_t v) { en.pid(v); }, show != 0);
         addr = 0x400000 + 8 * uint64_t(e);
         value = entry->all();
     } else if (kind == 1) {
         auto* entry = b.dhs_local_doorbell.entry[int(e)];
         if (!entry) return;
-        ring64(*entry, pid, qid, ring, index, &ksx_wa_csr_dhs_local_doorbell_entry_t::pid, show != 0);
+        ring64(*entry, pid, qid, ring, index, [](auto& en, uint32_t v) { en.pid(v); }, show != 0);
         addr = 0x800000 + 8 * uint64_t(e);
         value = entry->all();
     } else if (kind == 2) {
@@ -140,7 +140,7 @@ void wa_ring_doorbell(int window, int lif, int slot, int pid, int qid, int ring,
         const int64_t idx = int64_t(slot) + 512 * int64_t(table) + 8 * (r % 64);
         auto* entry = b.dhs_page4k_remap_db.entry[int(idx)];
         if (!entry) return;
-        ring64(*entry, pid, qid, ring, index, &ksx_wa_csr_dhs_page4k_remap_db_entry_t::rsvd4pid, show != 0);
+        ring64(*entry, pid, qid, ring, index, [](auto& en, uint32_t v) { en.rsvd4pid(v); }, show != 0);
         addr = 0x1000000 + 8 * uint64_t(idx);
         value = entry->all();
     }
