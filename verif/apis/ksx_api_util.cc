@@ -37,11 +37,7 @@ bool ksx_api_poll(const std::string& what, const std::function<uint64_t()>& samp
     return false;
 }
 
-uint64_t ksx_api_address(const vmo_csr_base& node) {
-    uint64_t a = 0;
-    for (const vmo_csr_base* n = &node; n; n = n->get_parent()) a += n->get_offset();
-    return a;
-}
+uint64_t ksx_api_address(const vmo_csr_base& node) { return node.get_offset(); }
 
 std::string ksx_api_name(const vmo_csr_base& node) {
     uint64_t a = ksx_api_address(node);
