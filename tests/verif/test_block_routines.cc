@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "model/ksx_pr/ksx_pr_csr.h"
 #include "model/ksx_stg/ksx_stg_csr.h"
+#include "model/ksx_wa/ksx_wa_csr.h"
 #include "model/ksx_te/ksx_te_csr.h"
 #include "model/utils/ksx_regdb.h"
 #include "platform/csr_init.h"
