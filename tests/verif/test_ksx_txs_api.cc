@@ -175,6 +175,10 @@ TEST_F(txs_api, consistency_check_silent_then_one_line_per_planted_fault) {
         "ERROR :: TXS:CONSISTENCY : dhs_sch_lif_base_map_sram.entry[0] : lif:0 active_cos:0x105 dhs_sch_qgrp_cfg_0/1_sram 0x5"}));
 }
 
+TEST_F(txs_api, block_has_its_235_children) {
+    EXPECT_EQ(t.get_children_count(), 235u);
+}
+
 TEST_F(txs_api, stop_drb_and_interrupt_clear) {
     ksx_txs_stop_drb(0, 0, 1);
     t.cfg_glb.read();
