@@ -138,12 +138,15 @@ TEST_F(routines, secure_marking_knob_branches_and_fence) {
     set("active_fence_q", "5");
     ksx_prd_init_start(0, 0);
     ksx_prd_init_done(0, 0);
+    const std::string fence_hi = "write chip=0 addr=" + hex(addr("pr.prd.cfg_fence") + 4) + " data=0x0 state=0 flags=0x0";
     // The lif mode set by the first init done stays in the register object.
     EXPECT_EQ(bus.texts(), (lines{W("pr.prd.cfg_rdata_mem", {{"ecc_disable_cor", 1}, {"ecc_disable_det", 1}}), plain[2],
                                   plain[1], plain[2],
                                   W("pr.prd.cfg_fence", {{"df_avail_rst", 1}, {"df_avail_init_val", 0x1f},
                                                          {"ff_avail_rst", 1}, {"ff_avail_init_val", 0x1f}}),
-                                  W("pr.prd.cfg_fence", {{"df_avail_init_val", 0x1f}, {"ff_avail_init_val", 0x1f}})}));
+                                  fence_hi,  // the 34-bit register's second word
+                                  W("pr.prd.cfg_fence", {{"df_avail_init_val", 0x1f}, {"ff_avail_init_val", 0x1f}}),
+                                  fence_hi}));
     EXPECT_EQ(ksx_api_fence_mask(0), 0u);
     EXPECT_EQ(ksx_api_fence_mask(16), 0xffffu);
     EXPECT_EQ(ksx_api_fence_mask(40), 0xffffu);
