@@ -61,7 +61,7 @@ TEST(generated_block, clear_keeps_resets_and_entries) {
     EXPECT_EQ(blk->dhs_doorbell.entry[5]->qid(), 9);
     // One message per large-array memory of the block.
     const std::vector<std::string> msgs = cap.messages();
-    EXPECT_EQ(msgs.size(), 8u);
+    EXPECT_EQ(msgs.size(), 10u);
     for (const auto& m : msgs) EXPECT_EQ(m, "ERROR :: clear function for large_array not implemented");
 }
 
