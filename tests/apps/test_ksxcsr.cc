@@ -317,14 +317,14 @@ TEST(ksxcsr, trace_and_interactive_session) {
     EXPECT_TRUE(has(r.err, "trace: read chip=0 addr=0x52000100 state=0 flags=0x0 -> 0x0\n")) << r.err;
 
     // A pseudo-terminal: the prompt, a command, an error that does not end the session, quit.
-    r = run_sh("HOME=\"${TMPDIR:-/tmp}\" script -qfec \"$K\" /dev/null", "read txs.cfg_flow_ctl.max_credit\nbogus\nquit\n");
+    r = run_sh("HOME=\"${TMPDIR:-/tmp}\" SHELL=/bin/sh script -qfec \"exec $K\" /dev/null", "read txs.cfg_flow_ctl.max_credit\nbogus\nquit\n");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(has(r.out, "ksxcsr> ")) << r.out;
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl.max_credit [4:0] = 0x10")) << r.out;
     EXPECT_TRUE(has(r.out, "unknown command 'bogus'")) << r.out;
     EXPECT_TRUE(has(r.out, "ksxcsr on sim [0x0, 0x70000000); 'help' lists the commands")) << r.out;
 
-    // Ctrl-C abandons the line being typed, then a running command (here the first of twenty
+    // Ctrl-C abandons the line being typed, then a running command (here one of twenty
     // long checks), and the prompt comes back; history goes to ~/.ksxcsr_history.
     const std::string home = tmp("home");
     std::string many;
@@ -338,7 +338,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
     std::snprintf(entered, sizeof entered, wait_for.c_str(), ("grep -q 'check rw' '" + hist + "'").c_str());
     r = run_sh("mkdir -p '" + home + "' && (" + ready + "printf 'read_addr 0x1'; sleep 0.5; printf '\\003'; sleep 0.3; "
                "printf 'read_addr 0x10\\n" + many + "\\n'; " + entered + "sleep 0.5; printf '\\003'; sleep 0.3; "
-               "printf 'quit\\n') | HOME='" + home + "' timeout 60 script -qfec \"$K\" /dev/null");
+               "printf 'quit\\n') | HOME='" + home + "' timeout 60 env SHELL=/bin/sh script -qfec \"exec $K\" /dev/null");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_FALSE(has(r.out, "bad address")) << r.out;
     EXPECT_TRUE(has(r.out, "\r0x0\r\n")) << r.out;
@@ -353,7 +353,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
         std::snprintf(entered, sizeof entered, wait_for.c_str(), ("grep -q bogus '" + hist + "'").c_str());
         r = run_sh(std::string("(") + ready + "printf 'bogus\\n'; " + entered +
                    "for i in 1 2 3; do sleep 0.5; printf '\\004'; done) | HOME='" + home +
-                   "' timeout 60 script -qfec \"$K" + err + "\" /dev/null");
+                   "' timeout 60 env SHELL=/bin/sh script -qfec \"exec $K" + err + "\" /dev/null");
         EXPECT_EQ(r.status, *err ? 2 : 0) << r.out;
     }
     std::system(("rm -rf '" + home + "'").c_str());
