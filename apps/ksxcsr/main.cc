@@ -27,6 +27,7 @@
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_clock_devices.h"
 #include "platform/sim/sim_ssi_controller.h"
+#include "platform/sim/sim_txs_timer.h"
 
 namespace {
 
@@ -189,11 +190,13 @@ int run(int argc, char** argv) {
         std::cerr << "ksxcsr: backend refused: " << backend->error() << std::endl;
         return KSX_USAGE;
     }
-    // On the simulated chip the serial controller, its target and the board devices answer too.
+    // On the simulated chip the serial controller, its target, the board devices, the clocks and
+    // the scheduler's timer memories answer too.
     if (dynamic_cast<ksx_sim_bus_backend*>(backend.get())) {
         ksx_sim_attach_ps48(ksx_sim_chip::instance());
         ksx_sim_attach_board_devices(ksx_sim_chip::instance(), ksx_sim_board::instance());
         ksx_sim_attach_clocks(ksx_sim_chip::instance());
+        ksx_sim_attach_txs_timer(ksx_sim_chip::instance(), 0, ksx_sim_txs_timer_mode{});
     }
     if (o.trace) {
         cpu* dispatcher = cpu::access();

@@ -76,6 +76,7 @@ ksx_shell::ksx_shell(std::ostream& out, std::ostream& err, bool json)
     add_call_commands();
     add_counter_commands();
     add_interrupt_commands();
+    add_txs_commands();
 }
 
 void ksx_shell::add(const std::string& name, const std::string& usage, const std::string& help, size_t min_args,

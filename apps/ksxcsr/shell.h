@@ -67,6 +67,7 @@ private:
     void add_call_commands();
     void add_counter_commands();
     void add_interrupt_commands();
+    void add_txs_commands();
 
     /// Refuses (ksx_shell_error) an access the backend would refuse: len bytes at addr of
     /// the current chip outside the backend's window, or a word access not word-aligned.

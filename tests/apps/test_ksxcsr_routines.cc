@@ -101,3 +101,28 @@ TEST(ksxcsr_routines, counters_and_interrupts) {
 }
 
 }  // namespace
+
+TEST(ksxcsr_routines, txs_bring_up_table_build_dumps_and_qgrp) {
+    // The timer memories finish their init on the simulated chip; the table of 4 LIFs with an
+    // empty sxdma list checks clean.
+    result r = ksx("-c 'write txs.cfw_timer_glb 3; call ksx_txs_init_done 0 0; read txs.cfw_timer_glb; "
+                   "call ksx_txs_cfg_sch_qgrp_tab 0 0 4 255 1 4 0; call ksx_txs_consistency_chk 0 0; "
+                   "qgrp 3 7 0x1805; call get_txs_qgrp 0 0 3 7 0; call ksx_top_quiesce_txs_poll 0 10; "
+                   "call ksx_txs_dump_tmr_pending 0 0'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(has(r.out, "ERROR")) << r.out;
+    EXPECT_TRUE(has(r.out, "txs.cfw_timer_glb @ 0x52000020 (9 bits) = 0x0\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "lif 3 cos 7 qid 0x1805\n"
+                           "  cos index 7, cos base 124, queue-map entry 127 = cos base + qid / 2048\n"
+                           "  queue group 31 = dhs_sch_qgrp_cfg_0_sram[31], map range 124..127\n"
+                           "  serves qid 0x0..0x1fff\n31\n0\n"
+                           " TMR_CNT bcnt,lcnt (non zero) \nSLOW TMR PENDING  tick0 - tick4095 bcnt:0\n")) << r.out;
+
+    r = ksx("-c 'call ksx_txs_cfg_sch_qgrp_tab 0 0 4 255 1 4 0; qgrp 5 0 0'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(has(r.out, "ERROR :: TXS_QGRP:: active=0 dhs_sch_lif_base_map_sram.entry[0x5] lif:0x5\n")) << r.out;
+    EXPECT_EQ(r.err, "ksxcsr: qgrp: lif 5 cos 0 qid 0x0: no queue group (the ERROR line above says why)\n");
+    r = ksx("qgrp 1 16 0");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "ksxcsr: qgrp: COS 16 outside 0..15\n");
+}

@@ -129,6 +129,9 @@ TEST_F(top_api, quiesce_txs_poll_stable_and_timing_out) {
     EXPECT_EQ(sim.read(0, addr("txs.cfg_glb")) & 1, 1u);
     EXPECT_EQ(sim.read(0, addr("txs.cfg_sch_pause_cls_9")), 1u);
     EXPECT_EQ(sim.read(0, addr("pb.pbc.port_7.cfg_oq")) & 1, 0u);
+    ksx_top_quiesce_sw_phv_insert(0);
+    EXPECT_EQ(sim.read(0, addr("pr.psp.cfg_sw_phv_control")), 2u);  // start clears itself
+    EXPECT_EQ(sim.read(0, addr("pr.psp.cfg_profile")) >> 8 & 1, 1u);  // swphv_enable
     ksx_top_quiesce_continue_test(0);
     EXPECT_EQ(sim.read(0, addr("txs.cfg_glb")) & 1, 0u);
     EXPECT_EQ(sim.read(0, addr("pb.pbc.port_7.cfg_oq")) & 1, 1u);

@@ -28,6 +28,16 @@ uint64_t reg_addr(const char* who, const std::string& name) {
     return loc.address;
 }
 
+// The one-bit mask of a named field of a named register (0 with one ERROR line when absent).
+uint32_t field_bit(const char* who, const std::string& reg, const char* field) {
+    const ksx_regdb_location loc = ksx_regdb::chip().find(reg);
+    if (loc)
+        for (const ksx_regdb_field* f : ksx_regdb::chip().fields(*loc.reg))
+            if (std::string(f->name) == field && f->lsb < 32) return 1u << f->lsb;
+    plog_err(std::string(who) + ": " + reg + "." + field + ": no such field");
+    return 0;
+}
+
 uint32_t rd(int chip, uint64_t a) { return cpu::access()->read(uint32_t(chip), a, false, 0); }
 
 // Reads a status word until idle() accepts it, at most reads times; 0 when idle, otherwise the
@@ -147,9 +157,16 @@ int ksx_top_quiesce_sxdma_poll(int chip, int reads) {
 }
 
 void ksx_top_quiesce_sw_phv_insert(int chip) {
-    const uint64_t a = reg_addr("ksx_top_quiesce_sw_phv_insert", "pr.psp.cfg_sw_phv_control");
-    if (a == 0) return;
-    cpu::access()->write(uint32_t(chip), a, 1, false, 0);
+    const char* who = "ksx_top_quiesce_sw_phv_insert";
+    const uint32_t swphv = field_bit(who, "pr.psp.cfg_profile", "swphv_enable");
+    const uint32_t start = field_bit(who, "pr.psp.cfg_sw_phv_control", "start");
+    const uint32_t insert = field_bit(who, "pr.psp.cfg_sw_phv_control", "insertion_enable");
+    const uint64_t profile = reg_addr(who, "pr.psp.cfg_profile");
+    const uint64_t control = reg_addr(who, "pr.psp.cfg_sw_phv_control");
+    if (!swphv || !start || !insert || profile == 0 || control == 0) return;
+    // The sequencer takes software PHVs only with its profile's swphv_enable set.
+    cpu::access()->write(uint32_t(chip), profile, rd(chip, profile) | swphv, false, 0);
+    cpu::access()->write(uint32_t(chip), control, (rd(chip, control) & ~start) | insert | start, false, 0);
 }
 
 void ksx_top_quiesce_continue_test(int chip) {

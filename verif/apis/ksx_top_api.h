@@ -48,7 +48,8 @@ int ksx_top_quiesce_p4p_prd_poll(int chip, int reads);
 int ksx_top_quiesce_p4p_tx_poll(int chip, int reads);
 /// sxdma idle: the xd idle bit set.
 int ksx_top_quiesce_sxdma_poll(int chip, int reads);
-/// Injects one software PHV through the psp (cfg_sw_phv_control: start, write).
+/// Injects one software PHV through the psp: cfg_profile.swphv_enable set (read-modify-write),
+/// then cfg_sw_phv_control with insertion_enable and start set (start clears itself).
 void ksx_top_quiesce_sw_phv_insert(int chip);
 /// Resumes traffic: restarts the scheduler and the port 7 output queue.
 void ksx_top_quiesce_continue_test(int chip);
