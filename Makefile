@@ -3,9 +3,10 @@ BUILD      ?= build
 BUILD_A64  ?= build-aarch64
 BUILD_TSAN ?= build-tsan
 BUILD_ASAN ?= build-asan
+BUILD_COV  ?= build-coverage
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build docs run test test-native test-aarch64 test-tsan test-asan bench bench-scale clean
+.PHONY: all deps build docs run test test-native test-aarch64 test-tsan test-asan coverage test-stats bench bench-scale clean
 
 all: build
 
@@ -56,6 +57,15 @@ test-asan: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -E '^ksxgen_'
 
+# Line and function coverage of the library and the shell by the host tests (an instrumented
+# build of its own, $(BUILD_COV)); generated sources and tests are not measured.
+coverage: deps
+	JOBS=$(JOBS) ./scripts/coverage $(BUILD_COV)
+
+# The test-to-code line ratio and the coverage, in one run.
+test-stats: deps
+	JOBS=$(JOBS) ./scripts/test-stats --coverage $(BUILD_COV)
+
 # Every Google Benchmark of bench/ in one run, with ratios against baselines and targets.
 bench: build
 	./scripts/run-benchmarks $(BUILD)
@@ -65,4 +75,4 @@ bench-scale: build
 	./bench/bench-scale $(BUILD) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_A64) $(BUILD_TSAN) $(BUILD_ASAN)
+	rm -rf $(BUILD) $(BUILD_A64) $(BUILD_TSAN) $(BUILD_ASAN) $(BUILD_COV)
