@@ -113,6 +113,24 @@ TEST_F(txs_diag, monitors_and_dumps_print_their_texts) {
               "PER CLASS CREDIT USAGE : per_cls_credit:4096\n"
               "cos:0 private_credit:112 total_usage:0 private_usage:0\n");
 
+    // Timer configuration at reset; one queue group with active queues.
+    auto* q = t.dhs_sch_qgrp_cnt_sram.entry[4095];
+    q->all(0);
+    q->active_cnt(3);
+    q->write();
+    poke("sta_sch_active_q", 3);
+    CaptureStdout();
+    ksx_tmr_cfg(0, 0);
+    ksx_txs_active_queue_stat(0, 0);
+    EXPECT_EQ(GetCapturedStdout(),
+              "cfg_timer_static : hbm_base:0x0 tmr_hsh_depth:4095 tmr_wheel_depth:4095\n"
+              "cfw_timer_glb : hbm_hw_init:0 sram_hw_init:0 ftmr_enable:0 stmr_enable:0 ftmr_pause:0 stmr_pause:0\n"
+              "cfg_timer_dbg2 : max_bcnt:65535 spare (flow_ctrl):0x0\n"
+              "cfg_fast_timer : fast_tmr_tick:100\n"
+              "cfg_slow_timer : slow_tmr_tick:1000\n"
+              "qgrp:4095 active_cnt:3\n"
+              "active queues:3 in qgrp table:3 over 1 qgrp\n");
+
     // Counters shown, outstanding AXI transactions, then cleared.
     poke("cnt_sch_axi_rd_req", 9);
     poke("cnt_sch_axi_rd_rsp", 4);
