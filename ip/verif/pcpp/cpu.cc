@@ -1,5 +1,7 @@
 // The access dispatcher: offers accesses to address-range handlers according to the
-// access type, and forwards the rest to the current bus interface.
+// access type, and forwards the rest to the current bus interface. The route (the current
+// bus, and whether any handler can be asked) is worked out when the table, the current name,
+// the access type or the handler list changes, not on every access.
 #include "ip/verif/pcpp/cpu.h"
 
 #include <cstring>
@@ -45,11 +47,14 @@ cpu* cpu::access() {
     return p;
 }
 
-cpu::cpu() : access_type_(access_type_from_knobs()) {}
+cpu::cpu() : access_type_(access_type_from_knobs()) { update_route(); }
 
 cpu::~cpu() = default;
 
-void cpu::set_cur_if_name(const std::string& name) { cur_if_name_ = name; }
+void cpu::set_cur_if_name(const std::string& name) {
+    cur_if_name_ = name;
+    update_route();
+}
 std::string cpu::get_cur_chip_name() { return cur_chip_name_; }
 void cpu::set_cur_chip_name(const std::string& name) { cur_chip_name_ = name; }
 void cpu::set_cur_chp_name(const std::string& name) { cur_chp_name_ = name; }
@@ -61,7 +66,10 @@ uint32_t cpu::get_cur_chp_id() { return get_cur_chip_id(); }
 std::string cpu::get_cur_chp_name() { return cur_chp_name_; }
 std::string cpu::get_cur_if_name() { return cur_if_name_; }
 
-void cpu::add_if(const std::string& name, cpu_bus_base* bus) { if_table_.emplace(name, bus); }
+void cpu::add_if(const std::string& name, cpu_bus_base* bus) {
+    if_table_.emplace(name, bus);
+    update_route();
+}
 
 void cpu::remove_if(const std::string& name) {
     auto it = if_table_.find(name);
@@ -70,63 +78,63 @@ void cpu::remove_if(const std::string& name) {
         return;
     }
     if_table_.erase(it);
+    update_route();
 }
 
 void cpu::set_global_flags(uint32_t flags) { global_flags_ = flags; }
 uint32_t cpu::get_global_flags() const { return global_flags_; }
-void cpu::set_access_type(state s) { access_type_ = s; }
+void cpu::set_access_type(state s) {
+    access_type_ = s;
+    update_route();
+}
 state cpu::get_access_type() { return access_type_; }
 
-cpu_bus_base* cpu::cur_bus() {
+void cpu::update_route() {
     auto it = if_table_.find(cur_if_name_);
-    return it == if_table_.end() ? nullptr : it->second;
+    cur_bus_ = it == if_table_.end() ? nullptr : it->second;
+    // FRONT_DOOR never asks a handler, and with no handler every offer comes back unserved.
+    const bool direct = access_type_ == FRONT_DOOR || handlers_.empty();
+    direct_bus_ = direct ? cur_bus_ : nullptr;
 }
 
-// Whether an access is first offered to the handlers under the current access type.
-bool cpu::offer_to_handlers(bool no_zero_time) const {
-    return access_type_ == AIR_SLAVE || (access_type_ == BACK_DOOR && no_zero_time);
-}
+// The word and block accesses (cpu.h) take one branch when no handler can claim them and a
+// bus is current; otherwise they come here for the handler offer and the missing interface.
 
-// The access type a bus receives: BACK_DOOR only for zero-time accesses in BACK_DOOR mode
-// (handler-first modes fall back to FRONT_DOOR).
-state cpu::bus_state(bool no_zero_time) const {
-    return (access_type_ == BACK_DOOR && !no_zero_time) ? BACK_DOOR : FRONT_DOOR;
-}
-
-uint32_t cpu::read(uint32_t chip, uint64_t addr, bool no_zero_time, uint32_t flags) {
+uint32_t cpu::routed_read(uint32_t chip, uint64_t addr, bool no_zero_time, uint32_t flags) {
     const uint32_t f = flags | global_flags_;
     if (offer_to_handlers(no_zero_time)) {
         uint32_t word = 0;
         if (cpu_csr_node_read(chip, addr, word, f)) return word;
     }
-    cpu_bus_base* bus = cur_bus();
+    cpu_bus_base* bus = cur_bus_;
     if (!bus) return kDeadWord;
     return bus->read(chip, addr, bus_state(no_zero_time), f);
 }
 
-void cpu::write(uint32_t chip, uint64_t addr, uint32_t data, bool no_zero_time, uint32_t flags) {
+void cpu::routed_write(uint32_t chip, uint64_t addr, uint32_t data, bool no_zero_time, uint32_t flags) {
     const uint32_t f = flags | global_flags_;
     if (offer_to_handlers(no_zero_time) && cpu_csr_node_write(chip, addr, data, f)) return;
-    cpu_bus_base* bus = cur_bus();
+    cpu_bus_base* bus = cur_bus_;
     if (bus) bus->write(chip, addr, data, bus_state(no_zero_time), f);
 }
 
-void cpu::block_write(uint32_t chip, uint64_t addr, int32_t count, const std::vector<uint32_t>& data,
-                      bool no_zero_time, uint32_t flags) {
+void cpu::routed_block_write(uint32_t chip, uint64_t addr, int32_t count, const std::vector<uint32_t>& data,
+                             bool no_zero_time, uint32_t flags) {
     const uint32_t f = flags | global_flags_;
-    if (offer_to_handlers(no_zero_time) && cpu_csr_node_block_write(chip, addr, count, data, f)) return;
-    cpu_bus_base* bus = cur_bus();
+    if (offer_to_handlers(no_zero_time) && cpu_csr_node_block_write(chip, addr, count, data, f))
+        return;
+    cpu_bus_base* bus = cur_bus_;
     if (bus) bus->block_write(chip, addr, count, data, bus_state(no_zero_time), f);
 }
 
-std::vector<uint32_t> cpu::block_read(uint32_t chip, uint64_t addr, int32_t count, bool no_zero_time,
-                                      uint32_t flags) {
+std::vector<uint32_t> cpu::routed_block_read(uint32_t chip, uint64_t addr, int32_t count, bool no_zero_time,
+                                             uint32_t flags) {
     const uint32_t f = flags | global_flags_;
     if (offer_to_handlers(no_zero_time)) {
         std::vector<uint32_t> words;
         if (cpu_csr_node_block_read(chip, addr, count, words, f)) return words;
     }
-    cpu_bus_base* bus = cur_bus();
+    cpu_bus_base* bus = cur_bus_;
     if (!bus) return std::vector<uint32_t>(count > 0 ? static_cast<size_t>(count) : 0, kDeadWord);
     return bus->block_read(chip, addr, count, bus_state(no_zero_time), f);
 }
@@ -136,7 +144,7 @@ bool cpu::burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8_t* buf, b
     const uint32_t f = flags | global_flags_;
     if (offer_to_handlers(no_zero_time) && cpu_csr_node_burst_read(chip, addr, len, buf, f, reverse))
         return true;
-    cpu_bus_base* bus = cur_bus();
+    cpu_bus_base* bus = cur_bus_;
     if (!bus) {
         if (buf && len) std::memset(buf, kFillByte, len);
         return true;
@@ -149,18 +157,19 @@ bool cpu::burst_write(uint32_t chip, uint64_t addr, uint32_t len, const uint8_t*
     const uint32_t f = flags | global_flags_;
     if (offer_to_handlers(no_zero_time) && cpu_csr_node_burst_write(chip, addr, len, buf, f, reverse))
         return true;
-    cpu_bus_base* bus = cur_bus();
+    cpu_bus_base* bus = cur_bus_;
     if (!bus) return true;
     return bus->burst_write(chip, addr, len, buf, bus_state(no_zero_time), f, reverse);
 }
 
 void cpu::flush_all_pending() {
-    cpu_bus_base* bus = cur_bus();
+    cpu_bus_base* bus = cur_bus_;
     if (bus) bus->flush_all_pending();
 }
 
 void cpu::add_cpu_csr_node_info(std::shared_ptr<cpu_csr_node_info_base> handler) {
     handlers_.push_back(std::move(handler));
+    update_route();
 }
 
 bool cpu::check_csr_node_info_exists(uint64_t addr, uint64_t size, uint32_t chip) {

@@ -61,8 +61,10 @@ public:
     uint32_t chip_id;
 };
 
-/// The process-wide access dispatcher.
-class cpu {
+/// The process-wide access dispatcher. Nothing derives from it, so calls through a `cpu*`
+/// reach the word and block accesses below without a virtual call, and their direct path
+/// (no handler can claim the access, a bus is current) is compiled into the caller.
+class cpu final {
 public:
     /// The one dispatcher, created on first use and never destroyed.
     static cpu* access();
@@ -82,15 +84,31 @@ public:
     virtual void add_if(const std::string& name, cpu_bus_base* bus);
     virtual void remove_if(const std::string& name);
     virtual void set_global_flags(uint32_t flags);
-    virtual uint32_t read(uint32_t chip, uint64_t addr, bool no_zero_time, uint32_t flags);
-    virtual void write(uint32_t chip, uint64_t addr, uint32_t data, bool no_zero_time, uint32_t flags);
+    virtual uint32_t read(uint32_t chip, uint64_t addr, bool no_zero_time, uint32_t flags) {
+        if (cpu_bus_base* bus = direct_bus_)
+            return bus->read(chip, addr, bus_state(no_zero_time), flags | global_flags_);
+        return routed_read(chip, addr, no_zero_time, flags);
+    }
+    virtual void write(uint32_t chip, uint64_t addr, uint32_t data, bool no_zero_time, uint32_t flags) {
+        if (cpu_bus_base* bus = direct_bus_)
+            return bus->write(chip, addr, data, bus_state(no_zero_time), flags | global_flags_);
+        routed_write(chip, addr, data, no_zero_time, flags);
+    }
     virtual void set_access_type(state s);
     virtual state get_access_type();
 
     void block_write(uint32_t chip, uint64_t addr, int32_t count, const std::vector<uint32_t>& data,
-                     bool no_zero_time, uint32_t flags);
+                     bool no_zero_time, uint32_t flags) {
+        if (cpu_bus_base* bus = direct_bus_)
+            return bus->block_write(chip, addr, count, data, bus_state(no_zero_time), flags | global_flags_);
+        routed_block_write(chip, addr, count, data, no_zero_time, flags);
+    }
     std::vector<uint32_t> block_read(uint32_t chip, uint64_t addr, int32_t count, bool no_zero_time,
-                                     uint32_t flags);
+                                     uint32_t flags) {
+        if (cpu_bus_base* bus = direct_bus_)
+            return bus->block_read(chip, addr, count, bus_state(no_zero_time), flags | global_flags_);
+        return routed_block_read(chip, addr, count, no_zero_time, flags);
+    }
     bool burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8_t* buf, bool no_zero_time,
                     uint32_t flags, bool reverse);
     bool burst_write(uint32_t chip, uint64_t addr, uint32_t len, const uint8_t* buf, bool no_zero_time,
@@ -111,16 +129,32 @@ public:
                                   uint32_t flags, bool reverse);
 
     /// The bus a new access would reach, or null (for tools that trace or inspect the route).
-    cpu_bus_base* cur_bus();
+    cpu_bus_base* cur_bus() { return cur_bus_; }
     /// The global flags word ORed into every access (so a caller can restore it).
     uint32_t get_global_flags() const;
 
 private:
     cpu();
     /// Whether the access type offers an access to the handlers before any bus.
-    bool offer_to_handlers(bool no_zero_time) const;
-    /// The access type a bus receives for an access.
-    state bus_state(bool no_zero_time) const;
+    bool offer_to_handlers(bool no_zero_time) const {
+        return access_type_ == AIR_SLAVE || (access_type_ == BACK_DOOR && no_zero_time);
+    }
+    /// The access type a bus receives: BACK_DOOR only for zero-time accesses in BACK_DOOR
+    /// mode (handler-first modes fall back to FRONT_DOOR).
+    state bus_state(bool no_zero_time) const {
+        return (access_type_ == BACK_DOOR && !no_zero_time) ? BACK_DOOR : FRONT_DOOR;
+    }
+    /// Looks the current interface name up again and decides whether accesses can skip the
+    /// handlers; called whenever the table, the current name, the access type or the
+    /// handler list changes, so that an access itself looks nothing up.
+    void update_route();
+    // The accesses with the handler offer and the missing-interface results (out of line).
+    uint32_t routed_read(uint32_t chip, uint64_t addr, bool no_zero_time, uint32_t flags);
+    void routed_write(uint32_t chip, uint64_t addr, uint32_t data, bool no_zero_time, uint32_t flags);
+    void routed_block_write(uint32_t chip, uint64_t addr, int32_t count, const std::vector<uint32_t>& data,
+                            bool no_zero_time, uint32_t flags);
+    std::vector<uint32_t> routed_block_read(uint32_t chip, uint64_t addr, int32_t count, bool no_zero_time,
+                                            uint32_t flags);
     /// The first handler, in insertion order, claiming the start address on that chip.
     cpu_csr_node_info_base* find_handler(uint32_t chip, uint64_t addr) const;
 
@@ -135,4 +169,9 @@ private:
     uint32_t aod_only_mode_ = 0;
     state access_type_ = FRONT_DOOR;
     uint32_t global_flags_ = 0;
+    /// The interface the current name designates in the table, or null.
+    cpu_bus_base* cur_bus_ = nullptr;
+    /// The current bus when no access can reach a handler (access type FRONT_DOOR, or no
+    /// handler added), else null: accesses with a direct bus go straight to it.
+    cpu_bus_base* direct_bus_ = nullptr;
 };
