@@ -40,8 +40,10 @@ void ksx_shell::add_call_commands() {
                                       std::to_string(a.size() - 1)};
             std::vector<int64_t> args;
             for (size_t i = 1; i < a.size(); ++i) args.push_back(parse_arg(a[i], i));
-            const int64_t result = r->run(args);
+            std::vector<int64_t> outs;
+            const int64_t result = r->run_outs ? r->run_outs(args, outs) : r->run(args);
             if (r->has_result) out_ << result << "\n";
+            for (size_t i = 0; i < outs.size() && i < r->outs.size(); ++i) out_ << r->outs[i] << " = " << outs[i] << "\n";
             return KSX_OK;
         });
 }

@@ -61,6 +61,12 @@ TEST(ksxcsr_routines, call_lists_runs_traces_and_refuses) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "db.wa.dhs_local_doorbell[10] @ 0x10800050 (64 bits) = 0x1234000005030007\n")) << r.out;
 
+    // An in-out argument comes back after the result: up from 2 on the core domain, then the
+    // end of the range.
+    r = ksx("-c 'call ksx_top_adjust_perf 0 0 1 2 0 0; call ksx_top_adjust_perf 0 0 1 4 0 0'");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "1\nlevel = 3\n2\nlevel = 4\n");
+
     const struct {
         const char* args;
         const char* err;

@@ -18,6 +18,10 @@ struct ksx_routine {
     /// Runs the routine; the result is the routine's return value (0 for routines without one).
     std::function<int64_t(const std::vector<int64_t>&)> run;
     bool has_result = false;  ///< the routine returns a value worth printing
+    /// Names of the in-out arguments the routine hands back (a performance level...), in order.
+    std::vector<std::string> outs;
+    /// For routines with `outs`: runs the routine and stores those arguments' values after the call.
+    std::function<int64_t(const std::vector<int64_t>&, std::vector<int64_t>& outs)> run_outs;
 };
 
 /// Process-wide table of routines, filled by the block sources as the library loads.
