@@ -1,6 +1,5 @@
 #include "python/ksx_py_golden.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -29,6 +28,13 @@ struct fd_guard {
     throw py::error_already_set();
 }
 
+/// An image the library's open refused: OSError(errno, the library's reason, file), so a
+/// missing file is a FileNotFoundError and a FIFO or device an OSError naming the refusal.
+[[noreturn]] void open_error(const std::string& file, const std::string& why, int err) {
+    PyErr_SetObject(PyExc_OSError, py::make_tuple(err, why, file).ptr());
+    throw py::error_already_set();
+}
+
 std::vector<ksx_regdb_location> selection(const std::string& name, const std::string& filter) {
     std::vector<ksx_regdb_location> out;
     for (const ksx_regdb_location& loc : select_regs(name == "all" ? "" : name, filter))
@@ -39,8 +45,10 @@ std::vector<ksx_regdb_location> selection(const std::string& name, const std::st
 /// Calls fn(location, image value) for each selected register.
 template <class Fn>
 void each_image_value(const std::string& file, const std::string& name, const std::string& filter, Fn fn) {
-    const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) os_error(file);
+    uint64_t size = 0;
+    std::string why;
+    const int fd = csr_golden_open_read(file, size, why);
+    if (fd < 0) open_error(file, why, why.rfind("cannot", 0) == 0 ? errno : EINVAL);
     fd_guard guard{fd};
     const std::vector<ksx_regdb_location> regs = selection(name, filter);
     for (const ksx_regdb_location& loc : regs) {
@@ -57,8 +65,9 @@ void each_image_value(const std::string& file, const std::string& name, const st
 
 size_t golden_write(const std::string& file, const std::string& name, const std::string& filter) {
     const std::vector<ksx_regdb_location> regs = selection(name, filter);
-    const int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) os_error(file);
+    std::string why;
+    const int fd = csr_golden_open_write(file, why);
+    if (fd < 0) open_error(file, why, why.rfind("cannot", 0) == 0 ? errno : EINVAL);
     fd_guard guard{fd};
     for (const ksx_regdb_location& loc : regs) {
         const uint64_t n = image_bytes(*loc.reg);

@@ -11,6 +11,7 @@
 #include "ip/verif/pcpp/cpu.h"
 #include "platform/csr_addr.h"
 #include "platform/csr_chip_inst.h"
+#include "platform/csr_named.h"
 #include "platform/csr_path.h"
 #include "platform/csr_value_text.h"
 #include "platform/hal/bus_backend.h"
@@ -21,28 +22,12 @@ using boost::multiprecision::cpp_int;
 
 namespace {
 
-const char* access_text(ksx_regdb_access a) {
-    switch (a) {
-        case KSX_REGDB_RO: return "ro";
-        case KSX_REGDB_W1C: return "w1c";
-        case KSX_REGDB_W1S: return "w1s";
-        case KSX_REGDB_SC: return "sc";
-        case KSX_REGDB_RW: break;
-    }
-    return "rw";
-}
-
-cpp_int field_value(const cpp_int& reg, const ksx_regdb_field& f) {
-    return (reg >> f.lsb) & ((cpp_int(1) << f.width) - 1);
-}
+// Field texts as every named display shows them.
+const auto access_text = csr_named_access_text;
+const auto field_value = csr_named_field_value;
+const auto bits_text = csr_named_bits_text;
 
 std::string hex(const cpp_int& v) { return csr_hex_text(v); }
-
-std::string bits_text(const ksx_regdb_field& f) {
-    const uint32_t msb = f.lsb + f.width - 1;
-    return f.width == 1 ? "[" + std::to_string(f.lsb) + "]"
-                        : "[" + std::to_string(msb) + ":" + std::to_string(f.lsb) + "]";
-}
 
 std::string pad(const std::string& s, size_t n) { return s.size() >= n ? s + " " : s + std::string(n - s.size(), ' '); }
 
@@ -90,9 +75,7 @@ std::vector<std::string> ksx_shell::command_names() const {
     return names;
 }
 
-std::string ksx_shell::clip(const std::string& text) {
-    return text.size() <= 80 ? text : text.substr(0, 80) + "...";
-}
+std::string ksx_shell::clip(const std::string& text) { return csr_named_clip(text); }
 
 cpp_int ksx_shell::parse_number(const std::string& text, const std::string& what) {
     if (!text.empty() && (text[0] == '-' || text[0] == '+'))
@@ -108,12 +91,8 @@ void ksx_shell::check_reach(uint64_t addr, uint64_t len, bool word_aligned) cons
         ksx_interrupt_clear();
         throw ksx_shell_error{"interrupted"};
     }
-    if (word_aligned && addr % 4)
-        throw ksx_shell_error{"address " + hex(addr) + " is not word-aligned"};
-    const std::shared_ptr<ksx_bus_backend> b = ksx_platform_backend();
-    if (!b->in_window(csr_get_cur_chip_id(), addr, len))
-        throw ksx_shell_error{"address " + hex(addr) + " (" + std::to_string(len) + " bytes, chip " +
-                              std::to_string(csr_get_cur_chip_id()) + ") is outside the backend window " + b->describe()};
+    const std::string why = csr_named_reach_error(addr, len, word_aligned);
+    if (!why.empty()) throw ksx_shell_error{why};
 }
 
 uint64_t ksx_shell::parse_u64(const std::string& text, const std::string& what) const {
@@ -178,63 +157,20 @@ int ksx_shell::execute_script(const std::string& text) {
 // ---- named access ----------------------------------------------------------------------------
 
 cpp_int ksx_shell::read_reg(const ksx_regdb_location& loc) const {
-    const uint32_t words = (loc.reg->width + 31) / 32;
-    const uint32_t flags = loc.reg->secure ? 1 : 0;
-    check_reach(loc.address, 4ull * words, true);
-    cpp_int v = 0;
-    for (uint32_t i = words; i-- > 0;) {
-        v <<= 32;
-        v |= csr_read_addr(loc.address + 4 * i, flags);
-    }
-    return v & ((cpp_int(1) << loc.reg->width) - 1);
+    check_reach(loc.address, 4ull * ((loc.reg->width + 31) / 32), true);
+    return csr_named_read(loc);
 }
 
 void ksx_shell::write_reg(const ksx_regdb_location& loc, const cpp_int& value) const {
-    const uint32_t words = (loc.reg->width + 31) / 32;
-    const uint32_t flags = loc.reg->secure ? 1 : 0;
-    check_reach(loc.address, 4ull * words, true);
-    for (uint32_t i = 0; i < words; ++i)
-        csr_write_addr(loc.address + 4 * i, static_cast<uint32_t>((value >> (32 * i)) & 0xffffffffu), flags);
+    check_reach(loc.address, 4ull * ((loc.reg->width + 31) / 32), true);
+    csr_named_write(loc, value);
 }
 
 ksx_regdb_location ksx_shell::resolve(const std::string& name, const ksx_regdb_field** field) const {
-    *field = nullptr;
     std::string why;
-    ksx_regdb_location loc = db_.find(name, &why);
-    if (loc) return loc;
-    // NAME.FIELD: the register is everything before the last dot.
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos) {
-        std::string why_reg;
-        ksx_regdb_location reg = db_.find(name.substr(0, dot), &why_reg);
-        if (reg) {
-            const std::string fname = name.substr(dot + 1);
-            for (const ksx_regdb_field* f : db_.fields(*reg.reg))
-                if (fname == f->name) {
-                    *field = f;
-                    return reg;
-                }
-            throw ksx_shell_error{"no field '" + clip(fname) + "' in " + reg.name()};
-        }
-    }
-    // Say what is actually wrong: a block instance without a register, or an instance index
-    // out of range ("sge.te[99].base").
-    if (db_.find_inst(name))
-        throw ksx_shell_error{"'" + clip(name) + "' is a block instance: name one of its registers (" + clip(name) +
-                              ".REGISTER; 'ls " + clip(name) + "' lists them)"};
-    for (size_t end = name.size(); end != std::string::npos && end > 0; end = name.rfind('.', end - 1)) {
-        const std::string prefix = name.substr(0, end);
-        const size_t open = prefix.rfind('[');
-        if (prefix.back() != ']' || open == std::string::npos) continue;
-        const std::string base = prefix.substr(0, open);
-        size_t n = 0;
-        while (db_.find_inst(base + "[" + std::to_string(n) + "]")) ++n;
-        if (n == 0) continue;
-        throw ksx_shell_error{"unknown register '" + clip(name) + "': instance index " +
-                              clip(prefix.substr(open + 1, prefix.size() - open - 2)) + " out of range [0.." +
-                              std::to_string(n - 1) + "] for " + base};
-    }
-    throw ksx_shell_error{"unknown register '" + clip(name) + "': " + clip(why)};
+    const ksx_regdb_location loc = csr_named_resolve(name, field, why);
+    if (!loc) throw ksx_shell_error{why};
+    return loc;
 }
 
 void ksx_shell::print_register(const ksx_regdb_location& loc, const cpp_int& value) {
@@ -253,56 +189,19 @@ void ksx_shell::print_register(const ksx_regdb_location& loc, const cpp_int& val
         out_ << j.text() << "\n";
         return;
     }
-    out_ << loc.name() << " @ " << hex(loc.address) << " (" << loc.reg->width << " bits) = " << hex(value) << "\n";
-    for (const ksx_regdb_field* f : db_.fields(*loc.reg)) {
-        out_ << "  " << pad(f->name, 28) << pad(bits_text(*f), 10) << pad(hex(field_value(value, *f)), 14)
-             << "reset " << pad(hex(field_value(reset, *f)), 14) << access_text(f->access) << "\n";
-    }
+    out_ << csr_named_register_text(loc, value) << "\n";
 }
 
 std::vector<const ksx_regdb_inst*> ksx_shell::select_insts(const std::string& name) const {
-    std::vector<const ksx_regdb_inst*> out;
-    const ksx_regdb_tables& t = db_.tables();
-    if (name.empty()) {
-        for (size_t i = 0; i < t.n_insts; ++i) out.push_back(&t.insts[i]);
-        return out;
-    }
-    if (const ksx_regdb_inst* inst = db_.find_inst(name)) {
-        out.push_back(inst);
-        // Sub-blocks named below it ("pr" covers "pr.psp").
-        for (size_t i = 0; i < t.n_insts; ++i)
-            if (std::string(t.insts[i].name).rfind(name + ".", 0) == 0) out.push_back(&t.insts[i]);
-        return out;
-    }
-    // A group name covers its instances.
-    for (size_t i = 0; i < t.n_insts; ++i)
-        if (name == t.insts[i].group) out.push_back(&t.insts[i]);
-    if (out.empty()) throw ksx_shell_error{"unknown instance or group '" + clip(name) + "' (try 'info')"};
+    std::string why;
+    std::vector<const ksx_regdb_inst*> out = csr_named_select_insts(name, why);
+    if (out.empty()) throw ksx_shell_error{why};
     return out;
 }
 
 std::vector<ksx_regdb_location> ksx_shell::select_regs(const std::string& name, const std::string& filter,
                                                        bool with_memories) const {
-    std::vector<ksx_regdb_location> out;
-    const ksx_regdb_tables& t = db_.tables();
-    for (const ksx_regdb_inst* inst : select_insts(name)) {
-        const ksx_regdb_class& cls = t.classes[inst->class_idx];
-        for (uint32_t r = 0; r < cls.n_regs; ++r) {
-            const ksx_regdb_reg& reg = t.regs[cls.first_reg + r];
-            if (reg.kind == KSX_REGDB_MEMORY && !with_memories) continue;
-            if (!filter.empty() && std::string(reg.name).find(filter) == std::string::npos) continue;
-            for (uint32_t i = 0; i < reg.count; ++i) {
-                ksx_regdb_location loc;
-                loc.inst = inst;
-                loc.cls = &cls;
-                loc.reg = &reg;
-                loc.index = i;
-                loc.address = inst->base + reg.offset + uint64_t(i) * reg.byte_size;
-                out.push_back(loc);
-            }
-        }
-    }
-    return out;
+    return csr_named_regs(select_insts(name), filter, with_memories);
 }
 
 void ksx_shell::progress(const std::string& what, size_t done, size_t total) {

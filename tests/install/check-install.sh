@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree into a scratch prefix, then builds and runs a consumer program
-# against it twice: through find_package(KestrixCsr) and through pkg-config.
+# against it twice: through find_package(KestrixCsr) and through pkg-config; with a Python
+# interpreter as third argument, imports the installed kestrix_csr module too.
 set -euo pipefail
 build=$1
 consumer=$2
@@ -18,9 +19,15 @@ libdir=$(ls -d "$work"/prefix/lib*/pkgconfig | head -n1)
 PKG_CONFIG_PATH="$libdir" c++ -o "$work/consumer-pc" "$consumer/main.cc" \
   $(PKG_CONFIG_PATH="$libdir" pkg-config --cflags --libs kestrix-csr)
 LD_LIBRARY_PATH="$work/prefix/lib" "$work/consumer-pc"
-# The Python module, when the build has it, imports from the prefix's package directory.
-if site=$(ls -d "$work"/prefix/lib*/python3*/site-packages 2>/dev/null | head -n1) && [ -n "$site" ]; then
+# The Python module, when the build has it (third argument: its interpreter): it must be
+# installed in the prefix (lib/pythonX.Y/site-packages unless the build chose another place)
+# with its stubs and import from there alone.
+if [ -n "${3:-}" ]; then
+  module=$(find "$work/prefix" -name 'kestrix_csr*.so' | head -n1)
+  test -n "$module"
+  site=$(dirname "$module")
   test -f "$site/kestrix_csr.pyi"
-  PYTHONPATH="$site" python3 -c 'import kestrix_csr; kestrix_csr.open("sim")["txs.cfg_flow_ctl"].read()'
+  (cd "$work" && PYTHONPATH="$site" "$3" -c \
+    'import kestrix_csr; assert kestrix_csr.__file__.startswith("'"$site"'"); kestrix_csr.open("sim")["txs.cfg_flow_ctl"].read()')
 fi
 echo "installed package: find_package and pkg-config consumers ran"

@@ -48,6 +48,10 @@ class Bits(unittest.TestCase):
         flow.value = (1 << 75) - 1
         flow.write()
         self.assertEqual(chip["txs.cfg_flow_ctl"].to_dict()["dynamic_alpha"], 7)
+        # Values around the 64-bit limb boundary cross both ways unchanged.
+        for v in ((1 << 64) - 1, 1 << 64, (1 << 74) | 1, (1 << 75) - 1):
+            chip.write("txs.cfg_flow_ctl", v)
+            self.assertEqual(chip.read("txs.cfg_flow_ctl"), v, hex(v))
 
     def test_write_one_to_clear_fields_are_sent_only_when_assigned(self):
         chip.write("txs.int_sch.int_test_set", 0b101)
@@ -105,8 +109,16 @@ class Around(unittest.TestCase):
         chip.write("txs.cfg_flow_ctl.max_credit", 3)
         self.assertEqual(chip.golden_compare(path, "txs", "cfg_flow"), [("txs.cfg_flow_ctl", 0x1234, 0x1223)])
         self.assertEqual(chip.golden_read(path, "txs", "cfg_flow")["txs.cfg_flow_ctl"], 0x1234)
-        with self.assertRaises(FileNotFoundError):
+        # The library's open path: its reasons, and FIFOs refused without waiting.
+        with self.assertRaises(FileNotFoundError) as caught:
             chip.golden_read(path + ".missing")
+        self.assertEqual(caught.exception.strerror, "cannot open for reading: No such file or directory")
+        fifo = path + ".fifo"
+        os.mkfifo(fifo)
+        for fn in (chip.golden_write, chip.golden_compare):
+            with self.assertRaises(OSError) as caught:
+                fn(fifo, "txs", "cfg_flow")
+            self.assertEqual((caught.exception.strerror, caught.exception.filename), ("not a regular file, refused", fifo))
 
     def test_knobs(self):
         self.assertEqual(chip.knobs["py_test/knob"], "0x21")

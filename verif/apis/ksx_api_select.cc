@@ -4,32 +4,16 @@
 #include <boost/algorithm/string/case_conv.hpp>
 #include <map>
 
-#include "platform/csr_addr.h"
+#include "platform/csr_named.h"
 
 using boost::multiprecision::cpp_int;
 
 namespace {
+/// The registers and register-array elements of one instance (no memories), in offset order.
 std::vector<ksx_regdb_location> inst_regs(const std::string& inst_name) {
-    std::vector<ksx_regdb_location> out;
-    ksx_regdb& db = ksx_regdb::chip();
-    const ksx_regdb_inst* inst = db.find_inst(inst_name);
-    if (!inst) return out;
-    const ksx_regdb_tables& t = db.tables();
-    const ksx_regdb_class& cls = t.classes[inst->class_idx];
-    for (uint32_t r = 0; r < cls.n_regs; ++r) {
-        const ksx_regdb_reg& reg = t.regs[cls.first_reg + r];
-        if (reg.kind == KSX_REGDB_MEMORY) continue;
-        for (uint32_t i = 0; i < reg.count; ++i) {
-            ksx_regdb_location loc;
-            loc.inst = inst;
-            loc.cls = &cls;
-            loc.reg = &reg;
-            loc.index = i;
-            loc.address = inst->base + reg.offset + uint64_t(i) * reg.byte_size;
-            out.push_back(loc);
-        }
-    }
-    return out;
+    const ksx_regdb_inst* inst = ksx_regdb::chip().find_inst(inst_name);
+    if (!inst) return {};
+    return csr_named_regs({inst}, "", false);
 }
 }  // namespace
 
@@ -63,26 +47,12 @@ std::vector<ksx_api_int_group> ksx_api_interrupt_groups(const std::string& inst)
     return out;
 }
 
-cpp_int ksx_api_read_location(const ksx_regdb_location& loc) {
-    const uint32_t words = (loc.reg->width + 31) / 32;
-    const uint32_t flags = loc.reg->secure ? 1 : 0;
-    cpp_int v = 0;
-    for (uint32_t i = words; i-- > 0;) {
-        v <<= 32;
-        v |= csr_read_addr(loc.address + 4 * i, flags);
-    }
-    return v & ((cpp_int(1) << loc.reg->width) - 1);
-}
+cpp_int ksx_api_read_location(const ksx_regdb_location& loc) { return csr_named_read(loc); }
 
-void ksx_api_write_location(const ksx_regdb_location& loc, const cpp_int& value) {
-    const uint32_t words = (loc.reg->width + 31) / 32;
-    const uint32_t flags = loc.reg->secure ? 1 : 0;
-    for (uint32_t i = 0; i < words; ++i)
-        csr_write_addr(loc.address + 4 * i, static_cast<uint32_t>((value >> (32 * i)) & 0xffffffffu), flags);
-}
+void ksx_api_write_location(const ksx_regdb_location& loc, const cpp_int& value) { csr_named_write(loc, value); }
 
 cpp_int ksx_api_field_mask(const ksx_regdb_location& loc) {
     cpp_int m = 0;
-    for (const ksx_regdb_field* f : ksx_regdb::chip().fields(*loc.reg)) m |= ((cpp_int(1) << f->width) - 1) << f->lsb;
+    for (const ksx_regdb_field* f : ksx_regdb::chip().fields(*loc.reg)) m |= csr_named_field_mask(*f);
     return m;
 }
