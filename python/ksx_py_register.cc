@@ -56,9 +56,9 @@ void py_register::write() {
     cpp_int next = current();
     // Fields that act when written (clear, set, start) get 0 unless the script assigned them.
     for (const ksx_regdb_field* f : fields) {
-        const bool action = f->access == KSX_REGDB_W1C || f->access == KSX_REGDB_W1S || f->access == KSX_REGDB_SC;
+        if (f->access != KSX_REGDB_W1C && f->access != KSX_REGDB_W1S && f->access != KSX_REGDB_SC) continue;
         const cpp_int mask = field_mask(*f);
-        if (action && (assigned & mask) != mask) next ^= next & (mask & ~assigned);
+        if ((assigned & mask) != mask) next ^= next & (mask & ~assigned);
     }
     write_reg(loc, next);
 }
