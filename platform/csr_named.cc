@@ -129,11 +129,15 @@ std::vector<ksx_regdb_location> csr_named_regs(const std::vector<const ksx_regdb
 }
 
 std::string csr_named_reach_error(uint64_t addr, uint64_t len, bool word_aligned) {
+    return csr_named_reach_error(addr, len, word_aligned, csr_get_cur_chip_id());
+}
+
+std::string csr_named_reach_error(uint64_t addr, uint64_t len, bool word_aligned, uint32_t chip) {
     if (word_aligned && addr % 4) return "address " + csr_hex_text(addr) + " is not word-aligned";
     const std::shared_ptr<ksx_bus_backend> b = ksx_platform_backend();
-    if (b->in_window(csr_get_cur_chip_id(), addr, len)) return {};
-    return "address " + csr_hex_text(addr) + " (" + std::to_string(len) + " bytes, chip " +
-           std::to_string(csr_get_cur_chip_id()) + ") is outside the backend window " + b->describe();
+    if (b->in_window(chip, addr, len)) return {};
+    return "address " + csr_hex_text(addr) + " (" + std::to_string(len) + " bytes, chip " + std::to_string(chip) +
+           ") is outside the backend window " + b->describe();
 }
 
 cpp_int csr_named_read(const ksx_regdb_location& loc) {

@@ -42,6 +42,8 @@ std::vector<ksx_regdb_location> csr_named_regs(const std::vector<const ksx_regdb
 /// Empty when len bytes at addr of the current chip lie in the current backend's window (and
 /// addr is word-aligned when asked); otherwise the one-line reason.
 std::string csr_named_reach_error(uint64_t addr, uint64_t len, bool word_aligned);
+/// The same for chip `chip` rather than the current one.
+std::string csr_named_reach_error(uint64_t addr, uint64_t len, bool word_aligned, uint32_t chip);
 /// Reads a located register word by word (secure flag from the map) through csr_read_addr.
 boost::multiprecision::cpp_int csr_named_read(const ksx_regdb_location& loc);
 /// Writes a located register word by word, lowest word first, through csr_write_addr.

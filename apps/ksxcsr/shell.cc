@@ -9,6 +9,8 @@
 #include "apps/ksxcsr/json_out.h"
 #include "apps/ksxcsr/tokenizer.h"
 #include "ip/verif/pcpp/cpu.h"
+#include "ip/verif/pcpp/vmo_csr_base.h"
+#include "model/utils/ksx_register_base.h"
 #include "platform/csr_addr.h"
 #include "platform/csr_chip_inst.h"
 #include "platform/csr_named.h"
@@ -86,13 +88,21 @@ cpp_int ksx_shell::parse_number(const std::string& text, const std::string& what
 }
 
 void ksx_shell::check_reach(uint64_t addr, uint64_t len, bool word_aligned) const {
+    check_reach(addr, len, word_aligned, csr_get_cur_chip_id());
+}
+
+void ksx_shell::check_reach(uint64_t addr, uint64_t len, bool word_aligned, uint32_t chip) const {
     // Every register access of the shell passes here: the place to stop after a Ctrl-C.
     if (ksx_interrupt_pending()) {
         ksx_interrupt_clear();
         throw ksx_shell_error{"interrupted"};
     }
-    const std::string why = csr_named_reach_error(addr, len, word_aligned);
+    const std::string why = csr_named_reach_error(addr, len, word_aligned, chip);
     if (!why.empty()) throw ksx_shell_error{why};
+}
+
+void ksx_shell::check_reach(const ksx_regdb_location& loc) const {
+    check_reach(loc.address, 4ull * ((loc.reg->width + 31) / 32), true);
 }
 
 uint64_t ksx_shell::parse_u64(const std::string& text, const std::string& what) const {
@@ -157,12 +167,12 @@ int ksx_shell::execute_script(const std::string& text) {
 // ---- named access ----------------------------------------------------------------------------
 
 cpp_int ksx_shell::read_reg(const ksx_regdb_location& loc) const {
-    check_reach(loc.address, 4ull * ((loc.reg->width + 31) / 32), true);
+    check_reach(loc);
     return csr_named_read(loc);
 }
 
 void ksx_shell::write_reg(const ksx_regdb_location& loc, const cpp_int& value) const {
-    check_reach(loc.address, 4ull * ((loc.reg->width + 31) / 32), true);
+    check_reach(loc);
     csr_named_write(loc, value);
 }
 
@@ -405,29 +415,59 @@ void ksx_shell::add_library_commands() {
         if (d > INT32_MAX) throw ksx_shell_error{"bad depth '" + clip(s) + "': more than 31 bits"};
         return int(d);
     };
+    // A path command resolves its path once and checks every register it would read or write
+    // against the backend's window before the first access, as the address commands do.
+    auto check_regs = [this](const std::vector<vmo_csr_base*>& nodes) {
+        for (vmo_csr_base* n : nodes) {
+            const auto* reg = dynamic_cast<const ksx_register_base*>(n);
+            if (reg == nullptr || reg->get_width() <= 0) continue;
+            check_reach(reg->get_offset(), 4ull * ((uint64_t(reg->get_width()) + 31) / 32), true,
+                        uint32_t(reg->get_chip_id()));
+        }
+    };
+    auto apply = [=](const std::vector<vmo_csr_base*>& nodes, const std::string& actions) {
+        if ((":" + actions + ":").find(":read:") != std::string::npos) check_regs(nodes);
+        for (vmo_csr_base* n : nodes) apply_action(n, actions);
+    };
     add("csr_read", "csr_read PATH", "read a model node by path (paths are 'none' chains)", 1, 1,
         [=](const args_t& a) {
-            print_value("value", csr_read(a[0]));
+            vmo_csr_base* node = get_csr_base_from_path(a[0]);
+            if (node == nullptr) {
+                print_value("value", "0xdeadbeef");
+                return KSX_OK;
+            }
+            check_regs({node});
+            node->read();
+            print_value("value", hex(node->all()));
             return KSX_OK;
         });
     add("csr_write", "csr_write PATH VALUE", "write a model node by path", 2, 2, [=](const args_t& a) {
-        parse_number(a[1], "value");
-        csr_write(a[0], a[1]);
+        const cpp_int v = parse_number(a[1], "value");
+        if (vmo_csr_base* node = get_csr_base_from_path(a[0])) {
+            check_regs({node});
+            node->all(v);
+            node->write();
+        }
         return KSX_OK;
     });
     add("csr_list", "csr_list PATH DEPTH [ACTIONS]", "apply read/show actions to the descendants of a path", 2, 3,
         [=](const args_t& a) {
-            csr_list(a[0], depth(a[1]), a.size() > 2 ? a[2] : "");
+            const int d = depth(a[1]);
+            if (vmo_csr_base* node = get_csr_base_from_path(a[0])) apply(node->get_children(d), a.size() > 2 ? a[2] : "");
             return KSX_OK;
         });
     add("csr_find", "csr_find PATH TEXT DEPTH [ACTIONS]", "actions on descendants whose name contains TEXT", 3, 4,
         [=](const args_t& a) {
-            csr_find(a[0], a[1], depth(a[2]), a.size() > 3 ? a[3] : "");
+            const int d = depth(a[2]);
+            if (vmo_csr_base* node = get_csr_base_from_path(a[0]))
+                apply(node->get_children_string(a[1], d), a.size() > 3 ? a[3] : "");
             return KSX_OK;
         });
     add("csr_prefix", "csr_prefix PATH PREFIX DEPTH [ACTIONS]", "actions on descendants whose name starts with PREFIX",
         3, 4, [=](const args_t& a) {
-            csr_prefix(a[0], a[1], depth(a[2]), a.size() > 3 ? a[3] : "");
+            const int d = depth(a[2]);
+            if (vmo_csr_base* node = get_csr_base_from_path(a[0]))
+                apply(node->get_children_prefix(a[1], d), a.size() > 3 ? a[3] : "");
             return KSX_OK;
         });
     add("read_addr", "read_addr ADDRESS [FLAGS]", "read one 32-bit word", 1, 2, [=](const args_t& a) {

@@ -72,6 +72,10 @@ private:
     /// Refuses (ksx_shell_error) an access the backend would refuse: len bytes at addr of
     /// the current chip outside the backend's window, or a word access not word-aligned.
     void check_reach(uint64_t addr, uint64_t len, bool word_aligned) const;
+    /// The same for chip `chip` rather than the current one.
+    void check_reach(uint64_t addr, uint64_t len, bool word_aligned, uint32_t chip) const;
+    /// check_reach for every word of a register of the map, on the current chip.
+    void check_reach(const ksx_regdb_location& loc) const;
     uint64_t parse_u64(const std::string& text, const std::string& what) const;
     uint32_t parse_u32(const std::string& text, const std::string& what) const;
 

@@ -9,6 +9,7 @@ void ksx_shell::add_counter_commands() {
             if (a.size() == 2 && a[1] != "clear") throw ksx_shell_error{"usage: counters INSTANCE [clear]"};
             if (!db_.find_inst(a[0])) throw ksx_shell_error{"unknown instance '" + clip(a[0]) + "' (try 'info all')"};
             const std::vector<ksx_regdb_location> regs = ksx_api_select_regs(a[0], "cnt_");
+            for (const ksx_regdb_location& loc : regs) check_reach(loc);
             if (a.size() == 2) {
                 for (const ksx_regdb_location& loc : regs) ksx_api_write_location(loc, 0);
                 out_ << "cleared " << regs.size() << " counters of " << a[0] << "\n";

@@ -17,6 +17,11 @@ void ksx_shell::add_interrupt_commands() {
             const std::vector<ksx_api_int_group> groups = ksx_api_interrupt_groups(a[0]);
             for (const ksx_api_int_group& g : groups) {
                 if (!g.intreg || !g.int_enable_set) continue;
+                check_reach(g.intreg);
+                check_reach(g.int_enable_set);
+            }
+            for (const ksx_api_int_group& g : groups) {
+                if (!g.intreg || !g.int_enable_set) continue;
                 if (op == "enable") {
                     ksx_api_write_location(g.int_enable_set, ksx_api_field_mask(g.int_enable_set));
                     continue;

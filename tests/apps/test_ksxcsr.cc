@@ -190,6 +190,16 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
     EXPECT_EQ(o.out, "0x0\n");
     EXPECT_EQ(o.err, "ksxcsr: address 0x52002000 (4 bytes, chip 0) is outside the backend window mmap " + bar +
                          " [0x52000000, 0x52001000)\n");
+    // Commands that reach registers by path or by instance are held to the window as well.
+    const std::string outside = " is outside the backend window mmap " + bar + " [0x52000000, 0x52001000)\n";
+    for (const char* c : {"csr_read none.none.none.none", "csr_write none.none.none.none 1",
+                          "csr_list none.none.none 1 read", "csr_find none.none.none none 1 show:read",
+                          "csr_prefix none.none.none n 1 read", "counters txs", "interrupts txs"}) {
+        const result p = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' " + c);
+        EXPECT_EQ(p.status, 2) << c;
+        EXPECT_TRUE(p.err.rfind("ksxcsr: address 0x", 0) == 0 && has(p.err, outside)) << c << p.err;
+        EXPECT_EQ(p.out, "") << c;
+    }
     std::remove(bar.c_str());
 }
 
