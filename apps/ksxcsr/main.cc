@@ -182,6 +182,8 @@ int run(int argc, char** argv) {
     if (o.json) json_stdout = std::make_unique<ksx_json_stdout>();
     load_knobs(o);
     if (!o.backend.empty()) choose_backend(o.backend);
+    // A refused backend is reported once, by the shell's own line below.
+    ksx_bus_backend_log_refusals(false);
     sdk::platform::kestrix::csr_init();
     // A backend that refused to open stops the shell before any command: nothing may run
     // against a window that is not there, nor fall back to the simulated chip.

@@ -10,6 +10,12 @@
 
 namespace {
 
+bool& log_refusals()
+{
+    static bool on = true;
+    return on;
+}
+
 std::shared_ptr<ksx_bus_backend>& platform_backend()
 {
     static std::shared_ptr<ksx_bus_backend> backend;
@@ -20,7 +26,7 @@ std::shared_ptr<ksx_bus_backend>& platform_backend()
 /// address, so no access silently lands anywhere else.
 class refused_backend : public ksx_bus_backend {
 public:
-    explicit refused_backend(std::string why) : why_(std::move(why)) { plog_err("cpu_hal_if: " + why_); }
+    explicit refused_backend(std::string why) : why_(std::move(why)) { ksx_bus_backend_report_refusal(why_); }
     std::string describe() const override { return "none (" + why_ + ")"; }
     bool ok() const override { return false; }
     std::string error() const override { return why_; }
@@ -46,6 +52,13 @@ bool mmap_knob(const char* key, uint64_t& value, std::string& why)
 }
 
 }  // namespace
+
+void ksx_bus_backend_log_refusals(bool on) { log_refusals() = on; }
+
+void ksx_bus_backend_report_refusal(const std::string& why)
+{
+    if (log_refusals()) plog_err("cpu_hal_if: " + why);
+}
 
 std::shared_ptr<ksx_bus_backend> ksx_make_bus_backend()
 {

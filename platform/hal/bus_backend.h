@@ -27,6 +27,13 @@ public:
     virtual void write_word(uint32_t chip, uint64_t addr, uint32_t data, uint32_t byte_mask) = 0;
 };
 
+/// Whether a backend that refuses to open says why in the library's log ("cpu_hal_if: ..."),
+/// as it does by default. A host that reports the refusal itself (the ksxcsr shell stops
+/// with its own one-line error) turns this off so the refusal is told once.
+void ksx_bus_backend_log_refusals(bool on);
+/// Logs a backend's refusal to open, unless turned off above.
+void ksx_bus_backend_report_refusal(const std::string& why);
+
 /// Builds the backend the knobs choose (see cpu_hal_if.h for the knobs).
 std::shared_ptr<ksx_bus_backend> ksx_make_bus_backend();
 

@@ -8,7 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "ip/verif/pcpp/logmsg.h"
 
 namespace {
 
@@ -29,7 +28,7 @@ ksx_mmap_backend::ksx_mmap_backend(const std::string& path, uint64_t file_offset
     if (why.empty()) return;
     error_ = why;
     size_ = 0;
-    plog_err("cpu_hal_if: " + error_);
+    ksx_bus_backend_report_refusal(error_);
 }
 
 std::string ksx_mmap_backend::map(uint64_t file_offset)

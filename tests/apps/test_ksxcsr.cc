@@ -266,7 +266,7 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
         const result r = ksx(c.args + " -c 'write_addr 0x10 0x99; read_addr 0x10'");
         EXPECT_EQ(r.status, 2) << c.args;
         EXPECT_EQ(r.err, c.err) << c.args;
-        EXPECT_FALSE(has(r.out, "0x99")) << r.out;
+        EXPECT_EQ(r.out, "") << c.args;  // nothing ran, and the refusal is not told twice
     }
     std::remove((bar + ".knobs").c_str());
     std::remove(bar.c_str());
