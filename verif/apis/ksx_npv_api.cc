@@ -1,10 +1,9 @@
 // npv, the packet sequencer of the transmit DMA complex.
 #include "verif/apis/ksx_npv_api.h"
 
-#include <initializer_list>
-
 #include "model/ksx_pt/ksx_pt_csr.h"
 #include "verif/apis/ksx_api_util.h"
+#include "verif/apis/ksx_dma_twins.h"
 #include "verif/apis/ksx_routine_table.h"
 
 namespace {
@@ -56,41 +55,11 @@ void ksx_npv_init_done(int chip_id, int inst_id) {
 }
 
 void ksx_npv_poll_status(int chip_id, int inst_id, int count) {
-    if (count <= 0) return;
-    ksx_psp_csr_t& b = npv(chip_id, inst_id);
-    for (int i = 0; i < count; ++i) {
-        b.sta_flow.read();
-        // The sampled flow-control state.
-        (void)b.sta_flow.ma_drdy(), (void)b.sta_flow.pb_pbus_drdy(), (void)b.sta_flow.pr_resub_drdy();
-        (void)b.sta_flow.ptd_npv_phv_full();
-    }
+    ksx_psp_twin_poll_status(npv, chip_id, inst_id, count);
 }
-
-void ksx_npv_sta(int chip_id, int inst_id) {
-    ksx_psp_csr_t& b = npv(chip_id, inst_id);
-    ksx_api_read_show(ksx_api_print, b.sta);
-    ksx_api_read_show(ksx_api_print, b.sta_fifo);
-    ksx_api_read_show(ksx_api_print, b.sta_flow);
-    ksx_api_read_show(ksx_api_print, b.sta_fsm);
-}
-
-void ksx_npv_dump_cnt(int chip_id, int inst_id) {
-    ksx_psp_csr_t& b = npv(chip_id, inst_id);
-    b.cnt_pb_pbus_sop.read();
-    b.cnt_sw_sop.read();
-    b.cnt_ma_recirc.read();
-    b.cnt_ma_sop.read();
-    b.cnt_ma_drop.read();
-}
-
-void ksx_npv_clr_cnt(int chip_id, int inst_id) {
-    ksx_psp_csr_t& b = npv(chip_id, inst_id);
-    for (ksx_register_base* r : std::initializer_list<ksx_register_base*>{
-             &b.cnt_pb_pbus_sop, &b.cnt_sw_sop, &b.cnt_ma_recirc, &b.cnt_ma_sop, &b.cnt_ma_drop}) {
-        r->all(0);
-        r->write();
-    }
-}
+void ksx_npv_sta(int chip_id, int inst_id) { ksx_psp_twin_sta(npv, chip_id, inst_id); }
+void ksx_npv_dump_cnt(int chip_id, int inst_id) { ksx_psp_twin_dump_cnt(npv, chip_id, inst_id); }
+void ksx_npv_clr_cnt(int chip_id, int inst_id) { ksx_psp_twin_clr_cnt(npv, chip_id, inst_id); }
 
 static ksx_routine_registrar npv_routines{
     KSX_ROUTINE(ksx_npv_soft_reset, "npv: nothing"),

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "model/ksx_pr/ksx_pr_csr.h"
-#include "platform/hal/sknobs.h"
 #include "verif/apis/ksx_api_util.h"
+#include "verif/apis/ksx_dma_twins.h"
 #include "verif/apis/ksx_routine_table.h"
 
 namespace {
@@ -21,12 +21,7 @@ void ksx_prd_set_soft_reset(int, int, int) {}
 
 void ksx_prd_init_start(int chip_id, int inst_id) {
     ksx_prd_csr_t& b = prd(chip_id, inst_id);
-    b.axi_attr.set_access_secure(true);
-    if (sknobs_exists("for_dol_test")) {
-        b.cfg_rdata_mem.ecc_disable_cor(1);
-        b.cfg_rdata_mem.ecc_disable_det(1);
-        b.cfg_rdata_mem.write();
-    }
+    ksx_dma_secure_rdata(b);
     b.cfg_ctrl.wr_non_host_xn_64byte_en(0);
     b.cfg_ctrl.wr_host_xn_64byte_en(0);
     b.cfg_ctrl.rd_non_host_xn_64byte_en(0);
@@ -42,34 +37,14 @@ void ksx_prd_init_done(int chip_id, int inst_id) {
     ksx_prd_csr_t& b = prd(chip_id, inst_id);
     b.cfg_ctrl.txs_lif_mode(1);
     b.cfg_ctrl.write();
-    if (!sknobs_exists("active_fence_q")) return;
-    const uint32_t mask = ksx_api_fence_mask(sknobs_get_value("active_fence_q", 0));
-    b.cfg_fence.df_avail_rst(1);
-    b.cfg_fence.df_avail_init_val(mask);
-    b.cfg_fence.ff_avail_init_val(mask);
-    b.cfg_fence.ff_avail_rst(1);
-    b.cfg_fence.write();
-    b.cfg_fence.df_avail_rst(0);
-    b.cfg_fence.ff_avail_rst(0);
-    b.cfg_fence.write();
+    ksx_dma_fence_init(prd, chip_id, inst_id);
 }
 
 void ksx_prd_poll_status(int chip_id, int inst_id, int count) {
-    if (count <= 0) return;
-    ksx_prd_csr_t& b = prd(chip_id, inst_id);
-    for (int i = 0; i < count; ++i) b.sta_fc.read();
+    ksx_dma_poll_status(prd, chip_id, inst_id, count);
 }
-
-void ksx_prd_dump_cnt(int chip_id, int inst_id) {
-    for (ksx_register_base* r : counters(prd(chip_id, inst_id))) r->read();
-}
-
-void ksx_prd_clr_cnt(int chip_id, int inst_id) {
-    for (ksx_register_base* r : counters(prd(chip_id, inst_id))) {
-        r->all(0);
-        r->write();
-    }
-}
+void ksx_prd_dump_cnt(int chip_id, int inst_id) { ksx_dma_read_regs(counters(prd(chip_id, inst_id))); }
+void ksx_prd_clr_cnt(int chip_id, int inst_id) { ksx_dma_clear_regs(counters(prd(chip_id, inst_id))); }
 
 static ksx_routine_registrar prd_routines{
     KSX_ROUTINE(ksx_prd_soft_reset, "prd: nothing"),

@@ -1,10 +1,9 @@
 // The packet sequencer psp inside the receive DMA complex.
 #include "verif/apis/ksx_psp_api.h"
 
-#include <initializer_list>
-
 #include "model/ksx_pr/ksx_pr_csr.h"
 #include "verif/apis/ksx_api_util.h"
+#include "verif/apis/ksx_dma_twins.h"
 #include "verif/apis/ksx_routine_table.h"
 
 namespace {
@@ -53,42 +52,11 @@ void ksx_psp_init_done(int chip_id, int inst_id) {
 }
 
 void ksx_psp_poll_status(int chip_id, int inst_id, int count) {
-    if (count <= 0) return;
-    ksx_psp_csr_t& b = psp(chip_id, inst_id);
-    for (int i = 0; i < count; ++i) {
-        b.sta_flow.read();
-        // The sampled flow-control state: ready signals and full flags.
-        (void)b.sta_flow.ma_drdy(), (void)b.sta_flow.pb_pbus_drdy(), (void)b.sta_flow.pr_resub_drdy();
-        (void)b.sta_flow.pr_resub_pbus_drdy(), (void)b.sta_flow.ptd_npv_phv_full();
-        (void)b.sta_flow.pr_pkt_ff_almost_full();
-    }
+    ksx_psp_twin_poll_status(psp, chip_id, inst_id, count);
 }
-
-void ksx_psp_sta(int chip_id, int inst_id) {
-    ksx_psp_csr_t& b = psp(chip_id, inst_id);
-    ksx_api_read_show(ksx_api_print, b.sta);
-    ksx_api_read_show(ksx_api_print, b.sta_fifo);
-    ksx_api_read_show(ksx_api_print, b.sta_flow);
-    ksx_api_read_show(ksx_api_print, b.sta_fsm);
-}
-
-void ksx_psp_dump_cnt(int chip_id, int inst_id) {
-    ksx_psp_csr_t& b = psp(chip_id, inst_id);
-    b.cnt_pb_pbus_sop.read();
-    b.cnt_sw_sop.read();
-    b.cnt_ma_recirc.read();
-    b.cnt_ma_sop.read();
-    b.cnt_ma_drop.read();
-}
-
-void ksx_psp_clr_cnt(int chip_id, int inst_id) {
-    ksx_psp_csr_t& b = psp(chip_id, inst_id);
-    for (ksx_register_base* r : std::initializer_list<ksx_register_base*>{
-             &b.cnt_pb_pbus_sop, &b.cnt_sw_sop, &b.cnt_ma_recirc, &b.cnt_ma_sop, &b.cnt_ma_drop}) {
-        r->all(0);
-        r->write();
-    }
-}
+void ksx_psp_sta(int chip_id, int inst_id) { ksx_psp_twin_sta(psp, chip_id, inst_id); }
+void ksx_psp_dump_cnt(int chip_id, int inst_id) { ksx_psp_twin_dump_cnt(psp, chip_id, inst_id); }
+void ksx_psp_clr_cnt(int chip_id, int inst_id) { ksx_psp_twin_clr_cnt(psp, chip_id, inst_id); }
 
 static ksx_routine_registrar psp_routines{
     KSX_ROUTINE(ksx_psp_soft_reset, "psp: nothing (no reset of its own)"),

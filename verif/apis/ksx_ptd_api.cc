@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "model/ksx_pt/ksx_pt_csr.h"
-#include "platform/hal/sknobs.h"
 #include "verif/apis/ksx_api_util.h"
+#include "verif/apis/ksx_dma_twins.h"
 #include "verif/apis/ksx_routine_table.h"
 
 namespace {
@@ -21,12 +21,7 @@ void ksx_ptd_set_soft_reset(int, int, int) {}
 
 void ksx_ptd_init_start(int chip_id, int inst_id) {
     ksx_ptd_csr_t& b = ptd(chip_id, inst_id);
-    b.axi_attr.set_access_secure(true);
-    if (sknobs_exists("for_dol_test")) {
-        b.cfg_rdata_mem.ecc_disable_cor(1);
-        b.cfg_rdata_mem.ecc_disable_det(1);
-        b.cfg_rdata_mem.write();
-    }
+    ksx_dma_secure_rdata(b);
     // 32 classes of service, four bits each: class c goes to queue c mod 8.
     boost::multiprecision::cpp_int cos_map = 0;
     for (int cos = 31; cos >= 0; --cos) cos_map = (cos_map << 4) | (cos % 8);
@@ -44,35 +39,14 @@ void ksx_ptd_init_start(int chip_id, int inst_id) {
 }
 
 void ksx_ptd_init_done(int chip_id, int inst_id) {
-    if (!sknobs_exists("active_fence_q")) return;
-    ksx_ptd_csr_t& b = ptd(chip_id, inst_id);
-    const uint32_t mask = ksx_api_fence_mask(sknobs_get_value("active_fence_q", 0));
-    b.cfg_fence.df_avail_rst(1);
-    b.cfg_fence.df_avail_init_val(mask);
-    b.cfg_fence.ff_avail_init_val(mask);
-    b.cfg_fence.ff_avail_rst(1);
-    b.cfg_fence.write();
-    b.cfg_fence.df_avail_rst(0);
-    b.cfg_fence.ff_avail_rst(0);
-    b.cfg_fence.write();
+    ksx_dma_fence_init(ptd, chip_id, inst_id);
 }
 
 void ksx_ptd_poll_status(int chip_id, int inst_id, int count) {
-    if (count <= 0) return;
-    ksx_ptd_csr_t& b = ptd(chip_id, inst_id);
-    for (int i = 0; i < count; ++i) b.sta_fc.read();
+    ksx_dma_poll_status(ptd, chip_id, inst_id, count);
 }
-
-void ksx_ptd_dump_cnt(int chip_id, int inst_id) {
-    for (ksx_register_base* r : counters(ptd(chip_id, inst_id))) r->read();
-}
-
-void ksx_ptd_clr_cnt(int chip_id, int inst_id) {
-    for (ksx_register_base* r : counters(ptd(chip_id, inst_id))) {
-        r->all(0);
-        r->write();
-    }
-}
+void ksx_ptd_dump_cnt(int chip_id, int inst_id) { ksx_dma_read_regs(counters(ptd(chip_id, inst_id))); }
+void ksx_ptd_clr_cnt(int chip_id, int inst_id) { ksx_dma_clear_regs(counters(ptd(chip_id, inst_id))); }
 
 static ksx_routine_registrar ptd_routines{
     KSX_ROUTINE(ksx_ptd_soft_reset, "ptd: nothing"),
