@@ -1,39 +1,15 @@
 // The ksxcsr clock and sensor commands end to end on the simulated chip.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
+
+#include "tests/support/ksxcsr_run.h"
 
 namespace {
 
-struct result {
-    int status = -1;
-    std::string out;
-};
-
-/// Runs ksxcsr with arguments; standard error joins standard output.
-result ksx(const std::string& args)
-{
-    const char* dir = std::getenv("KSX_BINARY_DIR");
-    const std::string cmd = "'" + std::string(dir ? dir : ".") + "/apps/ksxcsr' " + args + " 2>&1";
-    result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    std::array<char, 512> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return r;
-}
-
 TEST(ksxcsr_clocks, clocks_sensors_and_the_log)
 {
-    result r = ksx("clocks");
+    ksxcsr_result r = ksxcsr_run("clocks");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out,
               "cpu0   chain 0 receiver  2: not set up\ncpu1   chain 0 receiver  4: not set up\n"
@@ -43,12 +19,12 @@ TEST(ksxcsr_clocks, clocks_sensors_and_the_log)
               "core   chain 3 receiver  3: not set up\neth    chain 3 receiver  4: not set up\n"
               "core dividers: core 100 %, aod 100 %, pod 100 %\n"
               "straps: cpu bin 0 (default 3000 MHz), core bin 0 (default 1100 MHz)\n");
-    r = ksx("-c 'sensors; clocks log'");
+    r = ksxcsr_run("-c 'sensors; clocks log'");
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("temperature: 52.700 C\nvoltage sensor 0: 0.637 V\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("voltage sensor 7: 2.550 V\nksx_get_temp :: temp:52.700012  temp from sensor:0xd00\n"),
               std::string::npos) << r.out;
-    r = ksx("clocks now");
+    r = ksxcsr_run("clocks now");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "ksxcsr: clocks: unknown argument 'now' (expected log)\n");
 }
