@@ -43,32 +43,8 @@ const char* kTraceIf = "kestrix_csr_trace";
 
 /// Sets the platform interface's knobs for a backend text ("sim", "mmap:PATH[@BASE[,SIZE]]").
 void choose_backend(const std::string& choice) {
-    if (choice == "sim") {
-        sknobs_set_string("cpu_hal_if/backend", "sim");
-        return;
-    }
-    const std::string clipped = choice.substr(0, 80);
-    if (choice.rfind("mmap:", 0) != 0)
-        throw py::value_error("bad backend '" + clipped + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
-    std::string rest = choice.substr(5), path = rest, base, size;
-    const size_t at = rest.rfind('@');
-    if (at != std::string::npos) {
-        path = rest.substr(0, at);
-        const std::string tail = rest.substr(at + 1);
-        const size_t comma = tail.find(',');
-        base = tail.substr(0, comma);
-        if (comma != std::string::npos) size = tail.substr(comma + 1);
-    }
-    if (path.empty()) throw py::value_error("bad backend '" + clipped + "': no path");
-    uint64_t unused;
-    if (at != std::string::npos && !csr_parse_u64(base, unused))
-        throw py::value_error("bad backend base '" + base.substr(0, 80) + "': expected a number of at most 64 bits");
-    if (!size.empty() && !csr_parse_u64(size, unused))
-        throw py::value_error("bad backend size '" + size.substr(0, 80) + "': expected a number of at most 64 bits");
-    sknobs_set_string("cpu_hal_if/backend", "mmap");
-    sknobs_set_string("cpu_hal_if/mmap_path", path.c_str());
-    if (!base.empty()) sknobs_set_string("cpu_hal_if/mmap_base", base.c_str());
-    if (!size.empty()) sknobs_set_string("cpu_hal_if/mmap_size", size.c_str());
+    const std::string why = ksx_choose_bus_backend(choice);
+    if (!why.empty()) throw py::value_error(why);
 }
 
 ksx_sim_chip& sim_chip() {

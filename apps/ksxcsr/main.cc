@@ -119,31 +119,8 @@ void load_knobs(const options& o) {
 /// Sets the platform interface's knobs for a backend chosen with --backend; without the
 /// option the knobs (+cpu_hal_if/backend=..., -f FILE) decide, as they do for any host.
 void choose_backend(const std::string& choice) {
-    if (choice == "sim") {
-        sknobs_set_string("cpu_hal_if/backend", "sim");
-        return;
-    }
-    if (choice.rfind("mmap:", 0) != 0)
-        usage_error("bad backend '" + choice.substr(0, 80) + "': expected sim or mmap:PATH[@BASE[,SIZE]]");
-    std::string rest = choice.substr(5), path = rest, base, size;
-    const size_t at = rest.rfind('@');
-    if (at != std::string::npos) {
-        path = rest.substr(0, at);
-        const std::string tail = rest.substr(at + 1);
-        const size_t comma = tail.find(',');
-        base = tail.substr(0, comma);
-        if (comma != std::string::npos) size = tail.substr(comma + 1);
-    }
-    if (path.empty()) usage_error("bad backend '" + choice.substr(0, 80) + "': no path");
-    uint64_t unused;
-    if (at != std::string::npos && !csr_parse_u64(base, unused))
-        usage_error("bad backend base '" + base.substr(0, 80) + "': expected a number of at most 64 bits");
-    if (!size.empty() && !csr_parse_u64(size, unused))
-        usage_error("bad backend size '" + size.substr(0, 80) + "': expected a number of at most 64 bits");
-    sknobs_set_string("cpu_hal_if/backend", "mmap");
-    sknobs_set_string("cpu_hal_if/mmap_path", path.c_str());
-    if (!base.empty()) sknobs_set_string("cpu_hal_if/mmap_base", base.c_str());
-    if (!size.empty()) sknobs_set_string("cpu_hal_if/mmap_size", size.c_str());
+    const std::string why = ksx_choose_bus_backend(choice);
+    if (!why.empty()) usage_error(why);
 }
 
 std::vector<std::string> completion_names() {

@@ -34,6 +34,11 @@ void ksx_bus_backend_log_refusals(bool on);
 /// Logs a backend's refusal to open, unless turned off above.
 void ksx_bus_backend_report_refusal(const std::string& why);
 
+/// Sets the backend knobs from a backend text, "sim" or "mmap:PATH[@BASE[,SIZE]]" (BASE and
+/// SIZE numbers of at most 64 bits), as a host's backend option does. Empty when done;
+/// otherwise the one-line reason, and no knob is set.
+std::string ksx_choose_bus_backend(const std::string& choice);
+
 /// Builds the backend the knobs choose (see cpu_hal_if.h for the knobs).
 std::shared_ptr<ksx_bus_backend> ksx_make_bus_backend();
 
