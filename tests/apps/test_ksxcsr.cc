@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_files.h"
+
 namespace {
 
 struct result {
@@ -20,17 +22,6 @@ struct result {
     std::string err;
 };
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::string tmp(const std::string& name) {
-    return std::string(::testing::TempDir()) + "ksxcsr_" + std::to_string(getpid()) + "_" + name;
-}
-
 std::string shell_path() {
     const char* dir = std::getenv("KSX_BINARY_DIR");
     return std::string(dir ? dir : ".") + "/apps/ksxcsr";
@@ -38,15 +29,15 @@ std::string shell_path() {
 
 /// Runs a shell command line (the program is $K) with stdin from `input`.
 result run_sh(const std::string& cmdline, const std::string& input = "") {
-    const std::string in = tmp("in"), out = tmp("out"), err = tmp("err");
+    const std::string in = temp_path("in"), out = temp_path("out"), err = temp_path("err");
     std::ofstream(in) << input;
     const std::string full =
         "K='" + shell_path() + "'; { " + cmdline + "; } <'" + in + "' >'" + out + "' 2>'" + err + "'";
     const int rc = std::system(full.c_str());
     result r;
     r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = slurp(out);
-    r.err = slurp(err);
+    r.out = read_file(out);
+    r.err = read_file(err);
     std::remove(in.c_str());
     std::remove(out.c_str());
     std::remove(err.c_str());
@@ -125,7 +116,7 @@ TEST(ksxcsr, library_commands_one_to_one) {
 }
 
 TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
-    const std::string knobs = tmp("bad.knobs");
+    const std::string knobs = temp_path("bad.knobs");
     std::ofstream(knobs) << "+a=1 /* never closed\n";
     struct {
         std::string args, err;
@@ -171,7 +162,7 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
 }
 
 TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
-    const std::string bar = tmp("bar0");
+    const std::string bar = temp_path("bar0");
     {
         std::ofstream f(bar, std::ios::binary);
         f << std::string(0x1000, '\0');
@@ -180,7 +171,7 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
                          "read_addr 0x52000010; write txs.base 0x5a'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "0x11223344\ntxs.base <- 0x5a\n");
-    const std::string bytes = slurp(bar);
+    const std::string bytes = read_file(bar);
     ASSERT_EQ(bytes.size(), 0x1000u);
     EXPECT_EQ(bytes.substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x5a\0\0\0", 4));
@@ -205,7 +196,7 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
 
 TEST(ksxcsr, one_tokenizer_runs_what_was_typed) {
     // Arguments reach the command as given: an empty one is refused, a quote is a character.
-    const std::string dir = tmp("cwd");
+    const std::string dir = temp_path("cwd");
     const result g = run_sh("mkdir -p '" + dir + "' && cd '" + dir + "' && \"$K\" golden write '' txs; s=$?; ls; exit $s");
     EXPECT_EQ(g.status, 2);
     EXPECT_EQ(g.out, "");
@@ -230,7 +221,7 @@ TEST(ksxcsr, one_tokenizer_runs_what_was_typed) {
 }
 
 TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
-    const std::string bar = tmp("bar1");
+    const std::string bar = temp_path("bar1");
     {
         std::ofstream f(bar, std::ios::binary);
         f << std::string(0x100000, '\0');
@@ -243,7 +234,7 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
         const result r = ksx(how + " -c 'write_addr 0x52000010 0x11223344; info'");
         ASSERT_EQ(r.status, 0) << how << r.err;
         EXPECT_TRUE(has(r.out, "backend: mmap " + bar + " [0x52000000, 0x52100000)\n")) << r.out;
-        EXPECT_EQ(slurp(bar).substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
+        EXPECT_EQ(read_file(bar).substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
     }
     EXPECT_TRUE(has(ksx("info").out, "backend: sim [0x0, 0x70000000)\n"));
     const result sim = ksx("-f '" + bar + ".knobs' sim clear");
@@ -292,7 +283,7 @@ TEST(ksxcsr, checks_fail_when_the_simulator_misbehaves) {
 }
 
 TEST(ksxcsr, golden_round_trip) {
-    const std::string file = tmp("golden.img");
+    const std::string file = temp_path("golden.img");
     const result r = ksx("-c 'golden write " + file + " txs; golden cmp " + file +
                          " txs; write txs.cfg_flow_ctl.max_credit 3; golden cmp " + file + " txs; golden read " + file +
                          " txs cfg_flow'");
@@ -336,7 +327,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
 
     // Ctrl-C abandons the line being typed, then a running command (here one of twenty
     // long checks), and the prompt comes back; history goes to ~/.ksxcsr_history.
-    const std::string home = tmp("home");
+    const std::string home = temp_path("home");
     std::string many;
     for (int i = 0; i < 20; ++i) many += "check rw; ";
     // The keys are typed once the shell is ready (its history file exists) and, for the second
@@ -355,7 +346,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
     EXPECT_TRUE(has(r.out, "ksxcsr: interrupted")) << r.out;
     EXPECT_LT(r.out.find("ksxcsr: interrupted"), r.out.find("ksxcsr> quit")) << r.out;
     EXPECT_FALSE(has(r.out, "check rw: 2116")) << r.out;
-    EXPECT_EQ(slurp(home + "/.ksxcsr_history"), "read_addr 0x10\n" + many + "\nquit\n");
+    EXPECT_EQ(read_file(home + "/.ksxcsr_history"), "read_addr 0x10\n" + many + "\nquit\n");
     // A session that ends on an error (Ctrl-D after it): seen on the terminal, status 0; sent
     // elsewhere, its status. Ctrl-D is repeated in case one arrives before the prompt reads.
     for (const char* err : {"", " 2>/dev/null"}) {

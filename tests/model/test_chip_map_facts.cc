@@ -7,15 +7,10 @@
 
 #include <boost/multiprecision/cpp_int.hpp>
 #include <set>
-#include <type_traits>
 
 #include "model/ksx_axi/ksx_axi_decoders.h"
 #include "model/ksx_cp/ksx_cp_decoders.h"
-#include "model/ksx_dpa/ksx_dpa_decoders.h"
 #include "model/ksx_he/readonly/ksx_he_stream_decoders.h"
-#include "model/ksx_mnic/mnic_decoders.h"
-#include "model/ksx_pdma/pdma_debug_decoders.h"
-#include "model/ksx_pf/pf_decoders.h"
 #include "model/ksx_ppa/ksx_ppa_decoders.h"
 #include "model/ksx_top/ksx_top_csr.h"
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
@@ -58,16 +53,7 @@ TEST(chip_map_facts, crypto_register_groups_hold_the_documented_register_counts)
     }
 }
 
-TEST(chip_map_facts, named_decoder_classes_are_decoders) {
-    static_assert(std::is_base_of<ksx_decoder_base, ksx_dpa_decoders_pkt_line_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, ksx_axi_b_bundle_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, ksx_cp_sgl_desc_entry_full_decoder_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, pdma_lat_rd_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, pdma_trace_entry_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, mnic_rx_desc_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, mnic_tx_desc_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, pf_rslt_t>::value, "");
-    static_assert(std::is_base_of<ksx_decoder_base, pf_lkup_key_t>::value, "");
+TEST(chip_map_facts, decoder_bundles_and_full_descriptors) {
     // A bundle is the sum of its channels; a full descriptor packs its entries back to back.
     ksx_axi_b_bundle_t b;
     EXPECT_EQ(ksx_axi_b_bundle_t::s_get_width(), ksx_axi_b_t::s_get_width() + 2);
@@ -212,7 +198,6 @@ TEST(chip_map_facts, top_map_instances_bases_and_registry_numbers) {
     size_t db_registered = 0;
     for (size_t i = 0; i < db.tables().n_insts; ++i) db_registered += db.tables().insts[i].reg_inst >= 0;
     EXPECT_EQ(db_registered, registered);
-    EXPECT_EQ(sizeof(k_groups) / sizeof(k_groups[0]), 37u);
     for (const char* g : k_groups) reg->Get<vmo_csr_base>(0, std::string("ksx_") + g + "_lgrp_csr_t", 0);
     EXPECT_EQ(reg->GetAllCSR(0).size(), 1 + 37 + registered);
 }

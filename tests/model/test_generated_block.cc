@@ -4,11 +4,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include <boost/multiprecision/cpp_int.hpp>
 
-#include "ip/verif/pcpp/vmo_blk_reg_model.h"
-#include "model/ksx_top/ksx_top_csr.h"
 #include "model/ksx_txs/ksx_txs_csr.h"
 #include "tests/support/log_capture.h"
 
@@ -68,22 +67,15 @@ TEST(generated_block, clear_keeps_resets_and_entries) {
 TEST(generated_block, interrupt_groups) {
     ksx_txs_csr_t blk;
     blk.set_attributes(nullptr, "", 0);
-    EXPECT_EQ(blk.int_groups.get_offset(), 0xf4000u);
-    EXPECT_EQ(blk.csr_intr.get_offset(), 0xf4010u);
-    EXPECT_EQ(blk.int_sch.get_offset(), 0xf4020u);
-    EXPECT_EQ(blk.int_tmr.get_offset(), 0xf4030u);
-    EXPECT_EQ(blk.int_tmr.intreg.get_offset(), 0xf4030u);
-    EXPECT_EQ(blk.int_tmr.int_test_set.get_offset(), 0xf4034u);
-    EXPECT_EQ(blk.int_tmr.int_enable_set.get_offset(), 0xf4038u);
-    EXPECT_EQ(blk.int_tmr.int_enable_clear.get_offset(), 0xf403cu);
-    EXPECT_EQ(blk.int_groups.intreg.get_offset(), 0xf4000u);
-    EXPECT_EQ(blk.int_groups.int_enable_rw_reg.get_offset(), 0xf4004u);
-    EXPECT_EQ(blk.int_groups.int_rw_reg.get_offset(), 0xf4008u);
-
-    EXPECT_EQ(blk.int_sch.intreg.get_width(), 12);
-    EXPECT_EQ(blk.int_sch.get_width(), 48);
-    EXPECT_EQ(blk.int_tmr.get_width(), 32);
-    EXPECT_EQ(blk.int_groups.get_width(), 6);
+    const std::pair<const vmo_csr_base*, uint64_t> at[] = {
+        {&blk.csr_intr, 0xf4010}, {&blk.int_sch, 0xf4020}, {&blk.int_tmr.intreg, 0xf4030},
+        {&blk.int_tmr.int_test_set, 0xf4034}, {&blk.int_tmr.int_enable_set, 0xf4038},
+        {&blk.int_tmr.int_enable_clear, 0xf403c}, {&blk.int_groups.intreg, 0xf4000},
+        {&blk.int_groups.int_enable_rw_reg, 0xf4004}, {&blk.int_groups.int_rw_reg, 0xf4008}};
+    for (const auto& [node, offset] : at) EXPECT_EQ(node->get_offset(), offset) << std::hex << offset;
+    const std::pair<const vmo_csr_base*, int> widths[] = {
+        {&blk.int_sch.intreg, 12}, {&blk.int_sch, 48}, {&blk.int_tmr, 32}, {&blk.int_groups, 6}};
+    for (const auto& [node, width] : widths) EXPECT_EQ(node->get_width(), width);
     blk.int_sch.intreg.all(1);
     EXPECT_EQ(blk.int_sch.intreg.sch_invalid_lif_hit_interrupt(), 1);
     blk.int_sch.int_enable_set.sch_bresp_err_enable(1);
@@ -93,19 +85,4 @@ TEST(generated_block, interrupt_groups) {
     blk.csr_intr.all(2);
     EXPECT_EQ(blk.csr_intr.dowstream(), 0);
     EXPECT_EQ(blk.csr_intr.dowstream_enable(), 1);
-}
-
-TEST(generated_block, top_map_places_and_registers) {
-    auto* top = new ksx_top_csr_t("ksx0", nullptr);
-    top->init(0);
-    auto reg = vmo_blk_reg_model<vmo_csr_base>::access();
-    EXPECT_EQ(&reg->Get<ksx_txs_csr_t>(0, "ksx_txs_csr_t", 0), &top->txs.txs);
-    EXPECT_EQ(&reg->Get<ksx_txs_lgrp_csr_t>(0, "ksx_txs_lgrp_csr_t", 0), &top->txs);
-    EXPECT_EQ(&reg->Get<ksx_pxb_lgrp_csr_t>(0, "ksx_pxb_lgrp_csr_t", 0), &top->pxb);
-    EXPECT_EQ(top->txs.txs.cfg_timer_static.get_offset(), 0x52000010u);
-    EXPECT_EQ(top->txs.txs.dhs_doorbell.entry[5]->get_offset(), 0x52000000u + 0xf0000u + 20u);
-    EXPECT_EQ(top->txs.get_width(), 0);
-    EXPECT_EQ(top->pxb.get_children_count(), 0u);
-    EXPECT_EQ(top->txs.get_children_count(), 1u);
-    EXPECT_EQ(top->txs.txs.cfg_flow_ctl.max_credit(), 16);
 }

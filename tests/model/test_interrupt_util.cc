@@ -211,16 +211,6 @@ TEST_F(interrupt_util, show_tree_state_and_depth_rules) {
                   (lines{"ERROR :: search_csr_by_name : no register found for int_zz comparing int_zz",
                          "ERROR :: could not find int_root: searching for, blk.int_a.int_zz"}));
     }
-    {
-        // Generated-style interrupt names on a tree of "none" nodes: nothing to walk.
-        auto txs_ptr = std::make_unique<ksx_txs_csr_t>("", nullptr);
-        txs_ptr->set_attributes(nullptr, "", 0);
-        ksx_txs_csr_t& txs = *txs_ptr;
-        reset_interrupt_tree_state();
-        log_capture cap;
-        EXPECT_EQ(show_interrupt_tree(&txs, true, false, -1, "int_groups", 0), 0);
-        EXPECT_EQ(cap.messages(), (lines{"ERROR :: could not find int_root: searching for, none.int_groups"}));
-    }
 }
 
 TEST_F(interrupt_util, show_tree_failures) {
@@ -316,16 +306,6 @@ TEST_F(interrupt_util, check_interrupts_reports_blocks) {
         check_interrupts(&t.blk, false, 2, true, "int_nothing", 0);
         EXPECT_TRUE(cap.messages().empty());
     }
-    {
-        auto txs_ptr = std::make_unique<ksx_txs_csr_t>("", nullptr);
-        txs_ptr->set_attributes(nullptr, "", 0);
-        ksx_txs_csr_t& txs = *txs_ptr;
-        t.bus.clear_records();
-        log_capture cap;
-        check_interrupts(&txs, false, -1, true, "int_groups", 0);
-        EXPECT_TRUE(cap.text().empty());
-        EXPECT_EQ(t.bus.records().size(), 0u);
-    }
 }
 
 TEST_F(interrupt_util, enable_and_clear_all) {
@@ -389,15 +369,6 @@ TEST_F(interrupt_util, enable_and_clear_all) {
         log_capture cap;
         EXPECT_EQ(show_interrupt_tree(&t.blk, true, false, -1, "int_groups", 0), 0);
     }
-
-    // The generated block answers "none": nothing is found.
-    auto txs_ptr = std::make_unique<ksx_txs_csr_t>("", nullptr);
-    txs_ptr->set_attributes(nullptr, "", 0);
-    ksx_txs_csr_t& txs = *txs_ptr;
-    t.bus.clear_records();
-    enable_all_interrupts(&txs, -1, 3);
-    clear_all_interrupts(&txs, -1);
-    EXPECT_EQ(t.bus.records().size(), 0u);
 }
 
 TEST_F(interrupt_util, zero_time_setup_and_load_from_knobs) {
@@ -460,17 +431,6 @@ TEST_F(interrupt_util, zero_time_setup_and_load_from_knobs) {
                                     "write chip=0 addr=0x5140 data=0x1 state=0 flags=0x0"}));
     EXPECT_EQ(t.bus.enable(0x4110), 0x5u);
     EXPECT_EQ(t.bus.enable(0x5110), 0x1u);
-
-    // The generated block answers "none": nothing is set up or loaded.
-    auto txs_ptr = std::make_unique<ksx_txs_csr_t>("", nullptr);
-    txs_ptr->set_attributes(nullptr, "", 0);
-    ksx_txs_csr_t& txs = *txs_ptr;
-    set("none/none", "1");
-    t.bus.clear_records();
-    setup_int_zerotime(&txs, -1);
-    interrupt_enable_load_from_cfg(&txs, -1);
-    EXPECT_EQ(vmo_csr_base::get_callbacks().size(), 2u);
-    EXPECT_EQ(t.bus.records().size(), 0u);
 }
 
 // A generated register answering the name the interrupt utilities look for.
@@ -483,6 +443,28 @@ public:
 private:
     std::string name_;
 };
+
+// A generated block answers "none" for every name: nothing is found, walked, set up or loaded.
+TEST_F(interrupt_util, generated_block_has_no_named_interrupt_nodes) {
+    auto owner = std::make_unique<ksx_txs_csr_t>("", nullptr);
+    ksx_txs_csr_t& txs = *owner;
+    txs.set_attributes(nullptr, "", 0);
+    recording_bus bus;
+    bus_registration reg(bus);
+    set("none/none", "1");
+    log_capture cap;
+    EXPECT_EQ(show_interrupt_tree(&txs, true, false, -1, "int_groups", 0), 0);
+    EXPECT_EQ(cap.messages(), (lines{"ERROR :: could not find int_root: searching for, none.int_groups"}));
+    cap.clear();
+    check_interrupts(&txs, false, -1, true, "int_groups", 0);
+    enable_all_interrupts(&txs, -1, 3);
+    clear_all_interrupts(&txs, -1);
+    setup_int_zerotime(&txs, -1);
+    interrupt_enable_load_from_cfg(&txs, -1);
+    EXPECT_TRUE(cap.text().empty());
+    EXPECT_TRUE(vmo_csr_base::get_callbacks().empty());
+    EXPECT_EQ(bus.records().size(), 0u);
+}
 
 TEST_F(interrupt_util, enable_and_clear_all_on_generated_registers) {
     int_block blk("blk");

@@ -87,16 +87,12 @@ TEST_F(load_from_cfg_test, knob_keys) {
     named_block top("ksx0");
     named_register cfg("cfg", 32);
     cfg.set_attributes(&top, "", 0x10);
-    EXPECT_EQ(cfg.get_cfg_name("ksx0.txs.cfg[3]"), "ksx0/txs/cfg/3");
-    EXPECT_EQ(cfg.get_cfg_name("a[3].b"), "a/3/b");
-    EXPECT_EQ(cfg.get_cfg_name("a[3]."), "a/3");
-    EXPECT_EQ(cfg.get_cfg_name("a.b."), "a/b");
-    EXPECT_EQ(cfg.get_cfg_name("mem[1][2]"), "mem/1/2");
-    EXPECT_EQ(cfg.get_cfg_name("plain"), "plain");
     // One pass over the doubled separators: a run of three leaves two.
-    EXPECT_EQ(cfg.get_cfg_name("x///y"), "x//y");
-    EXPECT_EQ(cfg.get_cfg_name("none"), "ksx0/cfg");
-    EXPECT_EQ(cfg.get_cfg_name(""), "ksx0/cfg");
+    const std::pair<const char*, const char*> keys[] = {
+        {"ksx0.txs.cfg[3]", "ksx0/txs/cfg/3"}, {"a[3].b", "a/3/b"}, {"a[3].", "a/3"},    {"a.b.", "a/b"},
+        {"a..b[2].", "a/b/2"},                 {"mem[1][2]", "mem/1/2"}, {"plain", "plain"}, {"x///y", "x//y"},
+        {"none", "ksx0/cfg"},                  {"", "ksx0/cfg"}};
+    for (const auto& [path, key] : keys) EXPECT_EQ(cfg.get_cfg_name(path), key) << path;
 
     test_block blk;
     test_register reg(32);
@@ -174,9 +170,7 @@ TEST_F(load_from_cfg_test, loads_numbers_and_expressions) {
     EXPECT_EQ(reg.all(), 13);
 
     // Anything else is a knob expression: here an alias of a constant knob of scope chip/.
-    set("chip/KnobDef", "lim");
-    set("chip/lim/type", "CKnob");
-    set("chip/lim/value", "77");
+    define("+chip/KnobDef=lim +chip/lim/type=CKnob +chip/lim/value=77");
     set("chip/reg", "lim");
     EXPECT_EQ(reg.load_from_cfg_rtn_status(false, false, ""), 1u);
     EXPECT_EQ(reg.all(), 77);

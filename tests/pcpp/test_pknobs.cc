@@ -131,35 +131,22 @@ TEST_F(PKnobs, RangeKnobs) {
 }
 
 TEST_F(PKnobs, WalkKnobs) {
-    CKnob three("three", 3);
-    MRKnob up("walk/up", 0, 9, &three);
-    EXPECT_EQ(draw(up, 8), (values_t{0, 3, 6, 9, 2, 5, 8, 1}));
-
-    CKnob minus_one("m1", -1);
-    MRKnob down("walk/down", 0, 9, &minus_one);
-    EXPECT_EQ(draw(down, 4), (values_t{9, 8, 7, 6}));
-
-    // Steps are taken modulo the range with the sign of the step.
-    CKnob thirteen("thirteen", 13);
-    MRKnob up13("walk/up13", 9, 0, &thirteen);  // bounds swapped
-    EXPECT_EQ(draw(up13, 5), (values_t{0, 3, 6, 9, 2}));
-    CKnob minus_eleven("m11", -11);
-    MRKnob down11("walk/down11", 0, 9, &minus_eleven);
-    EXPECT_EQ(draw(down11, 3), (values_t{9, 8, 7}));
-    CKnob zero("zero", 0);
-    MRKnob still("walk/still", 4, 6, &zero);
-    EXPECT_EQ(draw(still, 3), (values_t{4, 4, 4}));
-    CKnob ten("ten", 10);
-    MRKnob stay("walk/stay", 0, 9, &ten);  // a step of one full range stays put
-    EXPECT_EQ(draw(stay, 2), (values_t{0, 0}));
-
-    // Negative bounds, and a walk over the whole 64-bit span wraps around.
-    MRKnob neg("walk/neg", -3, -1, &minus_one);
-    EXPECT_EQ(draw(neg, 4), (values_t{-1, -2, -3, -1}));
+    // Steps are taken modulo the range with the sign of the step; bounds may come swapped; a
+    // step of one full range stays put; a walk over the whole 64-bit span wraps around.
     const int64 lo = std::numeric_limits<int64>::min();
     const int64 hi = std::numeric_limits<int64>::max();
-    MRKnob span("walk/span", lo, hi, &minus_one);
-    EXPECT_EQ(draw(span, 2), (values_t{hi, hi - 1}));
+    const struct {
+        int64 min, max, step;
+        values_t walk;
+    } walks[] = {{0, 9, 3, {0, 3, 6, 9, 2, 5, 8, 1}}, {0, 9, -1, {9, 8, 7, 6}}, {9, 0, 13, {0, 3, 6, 9, 2}},
+                 {0, 9, -11, {9, 8, 7}},              {4, 6, 0, {4, 4, 4}},       {0, 9, 10, {0, 0}},
+                 {-3, -1, -1, {-1, -2, -3, -1}},      {lo, hi, -1, {hi, hi - 1}}};
+    for (const auto& w : walks) {
+        CKnob step("step", w.step);
+        MRKnob walk("walk/w", w.min, w.max, &step);
+        EXPECT_EQ(draw(walk, static_cast<int>(w.walk.size())), w.walk) << w.min << ".." << w.max << " by " << w.step;
+    }
+    CKnob minus_one("m1", -1);
 
     // A random chooser draws from the walk's generator.
     auto* step = new RRKnob("step", 1, 4);

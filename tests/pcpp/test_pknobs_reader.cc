@@ -51,18 +51,10 @@ struct tracked_knob : pknobs::CKnob {
 }  // namespace
 
 TEST_F(PKnobsReaderTest, TypeKeysAndUnreadableDefinitions) {
-    for (const char* n : {"a", "b", "c", "d", "e", "f"}) add("t/KnobDef", n);
-    set("t/a/type", "RRKNOB");
-    set("t/a/min", "3");
-    set("t/a/max", "5");
-    set("t/b/type", "xCKnobx");
-    set("t/b/value", "0x2a");
-    set("t/c/type", "rrknob2");
-    set("t/c/min", "1");
-    set("t/c/max", "2");
-    set("t/d/type", "cknob");  // no value
-    set("t/f/type", "rrknob");  // no max
-    set("t/f/min", "1");
+    // c has an unknown type, d no value, e no definition at all, f no max.
+    define("+t/KnobDef=a +t/KnobDef=b +t/KnobDef=c +t/KnobDef=d +t/KnobDef=e +t/KnobDef=f"
+           " +t/a/type=RRKNOB +t/a/min=3 +t/a/max=5 +t/b/type=xCKnobx +t/b/value=0x2a"
+           " +t/c/type=rrknob2 +t/c/min=1 +t/c/max=2 +t/d/type=cknob +t/f/type=rrknob +t/f/min=1");
 
     log_capture cap;
     PKnobsHolder& h = PKnobsReader::access("t/");
@@ -91,59 +83,25 @@ TEST_F(PKnobsReaderTest, TypeKeysAndUnreadableDefinitions) {
 }
 
 TEST_F(PKnobsReaderTest, EveryKindOfKnob) {
-    for (const char* n : {"walk", "list", "wl", "pl", "bl", "uq", "r", "step"}) add("k/KnobDef", n);
-    // A walk with an inline chooser.
-    set("k/walk/type", "mrknob");
-    set("k/walk/min", "0");
-    set("k/walk/max", "9");
-    set("k/walk/chooser/type", "cknob");
-    set("k/walk/chooser/value", "3");
-    // A list with referenced entries and a referenced chooser.
-    set("k/step/type", "CKNOB");
-    set("k/step/value", "1");
-    set("k/c10/type", "cknob");
-    set("k/c10/value", "10");
-    set("k/list/type", "MLKnob");
-    set("k/list/numKnobs", "3");
-    set("k/list/0/knobref", "c10");
-    set("k/list/1/knob/type", "cknob");
-    set("k/list/1/knob/value", "20");
-    set("k/list/2/knobref", "c10");
-    set("k/list/chooserref", "step");
-    // Weighted: entry 0 has weight 0 and is never chosen.
-    set("k/wl/type", "wlknob");
-    set("k/wl/numKnobs", "2");
-    set("k/wl/0/knobref", "c10");
-    set("k/wl/0/weight", "0");
-    set("k/wl/1/knob/type", "rrknob");
-    set("k/wl/1/knob/min", "100");
-    set("k/wl/1/knob/max", "199");
-    set("k/wl/1/weight", "4");
-    // Permutation of three inline constants.
-    set("k/pl/type", "plknob");
-    set("k/pl/numKnobs", "3");
-    for (int i = 0; i < 3; ++i) {
-        set("k/pl/" + std::to_string(i) + "/knob/type", "cknob");
-        set("k/pl/" + std::to_string(i) + "/knob/value", std::to_string(i + 1));
-    }
-    // Bursts: entry 0 gives 2 x one random value (stick), entry 1 gives 3 x 7.
-    set("k/bl/type", "blknob");
-    set("k/bl/numKnobs", "2");
-    set("k/bl/stick", "1");
-    set("k/bl/0/chooser/type", "cknob");
-    set("k/bl/0/chooser/value", "2");
-    set("k/bl/0/knob/type", "rrknob");
-    set("k/bl/0/knob/min", "1000");
-    set("k/bl/0/knob/max", "1000000");
-    set("k/bl/1/chooserref", "three");
-    set("k/three/type", "cknob");
-    set("k/three/value", "3");
-    set("k/bl/1/knob/type", "cknob");
-    set("k/bl/1/knob/value", "7");
-    set("k/uq/type", "UniqKnob");
-    set("k/uq/min", "1");
-    set("k/uq/max", "4");
-    set("k/r/type", "rknob");
+    define("+k/KnobDef=walk +k/KnobDef=list +k/KnobDef=wl +k/KnobDef=pl +k/KnobDef=bl +k/KnobDef=uq"
+           " +k/KnobDef=r +k/KnobDef=step"
+           // A walk with an inline chooser.
+           " +k/walk/type=mrknob +k/walk/min=0 +k/walk/max=9 +k/walk/chooser/type=cknob +k/walk/chooser/value=3"
+           // A list with referenced entries and a referenced chooser.
+           " +k/step/type=CKNOB +k/step/value=1 +k/c10/type=cknob +k/c10/value=10 +k/list/type=MLKnob"
+           " +k/list/numKnobs=3 +k/list/0/knobref=c10 +k/list/1/knob/type=cknob +k/list/1/knob/value=20"
+           " +k/list/2/knobref=c10 +k/list/chooserref=step"
+           // Weighted: entry 0 has weight 0 and is never chosen.
+           " +k/wl/type=wlknob +k/wl/numKnobs=2 +k/wl/0/knobref=c10 +k/wl/0/weight=0 +k/wl/1/knob/type=rrknob"
+           " +k/wl/1/knob/min=100 +k/wl/1/knob/max=199 +k/wl/1/weight=4"
+           // Permutation of three inline constants.
+           " +k/pl/type=plknob +k/pl/numKnobs=3 +k/pl/0/knob/type=cknob +k/pl/0/knob/value=1"
+           " +k/pl/1/knob/type=cknob +k/pl/1/knob/value=2 +k/pl/2/knob/type=cknob +k/pl/2/knob/value=3"
+           // Bursts: entry 0 gives 2 x one random value (stick), entry 1 gives 3 x 7.
+           " +k/bl/type=blknob +k/bl/numKnobs=2 +k/bl/stick=1 +k/bl/0/chooser/type=cknob +k/bl/0/chooser/value=2"
+           " +k/bl/0/knob/type=rrknob +k/bl/0/knob/min=1000 +k/bl/0/knob/max=1000000 +k/bl/1/chooserref=three"
+           " +k/three/type=cknob +k/three/value=3 +k/bl/1/knob/type=cknob +k/bl/1/knob/value=7"
+           " +k/uq/type=UniqKnob +k/uq/min=1 +k/uq/max=4 +k/r/type=rknob");
 
     log_capture cap;
     EXPECT_EQ(PKnobsReader::access("k/").size(), 8u);
@@ -171,6 +129,8 @@ TEST_F(PKnobsReaderTest, EveryKindOfKnob) {
     EXPECT_EQ(u, (values_t{1, 2, 3, 4}));
     EXPECT_EQ(PKnobsReader::findKnob("k/uq")->getName(), "k/uq");
 
+    EXPECT_TRUE(dynamic_cast<pknobs::BLKnob&>(*PKnobsReader::findKnob("k/bl")).getStick());
+    EXPECT_FALSE(dynamic_cast<pknobs::BLKnob&>(*PKnobsReader::findKnob("k/bl")).getPermute());
     std::mt19937_64 ref(pknobs::djb2("k/r") + 2);
     EXPECT_EQ(static_cast<uint64_t>(PKnobsReader::evalKnob("k/r")), ref());
 
@@ -187,26 +147,13 @@ TEST_F(PKnobsReaderTest, EveryKindOfKnob) {
     ASSERT_TRUE(std::regex_search(text, m2, std::regex("knob\\[2\\]:CKnob->name:c10 this:(0x[0-9a-f]+)")));
     EXPECT_NE(m0[1].str(), m2[1].str());
 
-    auto* bl = dynamic_cast<pknobs::BLKnob*>(PKnobsReader::findKnob("k/bl"));
-    ASSERT_NE(bl, nullptr);
-    EXPECT_TRUE(bl->getStick());
-    EXPECT_FALSE(bl->getPermute());
-    EXPECT_EQ(cap.messages(), lines_t{});
 }
 
 TEST_F(PKnobsReaderTest, MissingWeightsRepeatedNamesAndHolders) {
-    add("w/KnobDef", "nw");
-    add("w/KnobDef", "dup");
-    add("w/KnobDef", "dup");
-    set("w/nw/type", "wlknob");
-    set("w/nw/numKnobs", "2");
-    set("w/nw/0/knob/type", "cknob");
-    set("w/nw/0/knob/value", "1");
-    set("w/nw/0/weight", "1");
-    set("w/nw/1/knob/type", "cknob");
-    set("w/nw/1/knob/value", "2");
-    set("w/dup/type", "cknob");
-    set("w/dup/value", "5");
+    // nw misses the weight of entry 1; dup is declared twice.
+    define("+w/KnobDef=nw +w/KnobDef=dup +w/KnobDef=dup +w/nw/type=wlknob +w/nw/numKnobs=2"
+           " +w/nw/0/knob/type=cknob +w/nw/0/knob/value=1 +w/nw/0/weight=1 +w/nw/1/knob/type=cknob"
+           " +w/nw/1/knob/value=2 +w/dup/type=cknob +w/dup/value=5");
 
     log_capture cap;
     PKnobsHolder& h = PKnobsReader::access("w/");
@@ -216,16 +163,13 @@ TEST_F(PKnobsReaderTest, MissingWeightsRepeatedNamesAndHolders) {
     EXPECT_EQ(PKnobsReader::evalKnob("w/dup"), 5);
 
     // Definitions added after a scope was parsed are not seen.
-    add("w/KnobDef", "late");
-    set("w/late/type", "cknob");
-    set("w/late/value", "9");
+    define("+w/KnobDef=late +w/late/type=cknob +w/late/value=9");
     EXPECT_FALSE(PKnobsReader::knobExists("w/late"));
 
     // Storing under a taken name destroys the earlier knob and renames the new one.
     bool first_gone = false;
     bool second_gone = false;
     PKnobsHolder own("own/");
-    EXPECT_EQ(PKnobsHolder::knobholder_map.at("own/"), &own);
     EXPECT_EQ(&PKnobsReader::access("own/"), &own);
     EXPECT_TRUE(own.addKnob("x", new tracked_knob("one", &first_gone)));
     EXPECT_FALSE(first_gone);
@@ -256,12 +200,7 @@ TEST_F(PKnobsReaderTest, MissingWeightsRepeatedNamesAndHolders) {
 }
 
 TEST_F(PKnobsReaderTest, ScopesAndAliases) {
-    add("KnobDef", "g");
-    set("g/type", "cknob");
-    set("g/value", "7");
-    add("blk/KnobDef", "foo");
-    set("blk/foo/type", "cknob");
-    set("blk/foo/value", "11");
+    define("+KnobDef=g +g/type=cknob +g/value=7 +blk/KnobDef=foo +blk/foo/type=cknob +blk/foo/value=11");
 
     EXPECT_EQ(PKnobsHolder::knobholder_map.count("blk/"), 0u);
     EXPECT_EQ(PKnobsReader::evalKnob("blk/foo"), 11);  // parses blk/ on first use
@@ -292,31 +231,17 @@ TEST_F(PKnobsReaderTest, ScopesAndAliases) {
 }
 
 TEST_F(PKnobsReaderTest, ReferenceCycles) {
-    for (const char* n : {"a", "self", "selfonly", "deep", "ok"}) add("cy/KnobDef", n);
-    // a -> b -> a
-    set("cy/a/type", "plknob");
-    set("cy/a/numKnobs", "1");
-    set("cy/a/0/knobref", "b");
-    set("cy/b/type", "mrknob");
-    set("cy/b/min", "0");
-    set("cy/b/max", "3");
-    set("cy/b/chooserref", "a");
-    // A self-reference falls back to the inline definition of the same entry.
-    set("cy/self/type", "plknob");
-    set("cy/self/numKnobs", "1");
-    set("cy/self/0/knobref", "self");
-    set("cy/self/0/knob/type", "cknob");
-    set("cy/self/0/knob/value", "5");
-    set("cy/selfonly/type", "mlknob");
-    set("cy/selfonly/numKnobs", "0");
-    set("cy/selfonly/chooserref", "selfonly");
-    // An inline definition that refers back to its top knob.
-    set("cy/deep/type", "wlknob");
-    set("cy/deep/numKnobs", "1");
-    set("cy/deep/0/weight", "1");
-    set("cy/deep/0/knob/type", "blknob");
-    set("cy/deep/0/knob/numKnobs", "1");
-    set("cy/deep/0/knob/0/chooserref", "deep");
+    define("+cy/KnobDef=a +cy/KnobDef=self +cy/KnobDef=selfonly +cy/KnobDef=deep +cy/KnobDef=ok"
+           // a -> b -> a
+           " +cy/a/type=plknob +cy/a/numKnobs=1 +cy/a/0/knobref=b"
+           " +cy/b/type=mrknob +cy/b/min=0 +cy/b/max=3 +cy/b/chooserref=a"
+           // A self-reference falls back to the inline definition of the same entry.
+           " +cy/self/type=plknob +cy/self/numKnobs=1 +cy/self/0/knobref=self +cy/self/0/knob/type=cknob"
+           " +cy/self/0/knob/value=5 +cy/selfonly/type=mlknob +cy/selfonly/numKnobs=0"
+           " +cy/selfonly/chooserref=selfonly"
+           // An inline definition that refers back to its top knob.
+           " +cy/deep/type=wlknob +cy/deep/numKnobs=1 +cy/deep/0/weight=1 +cy/deep/0/knob/type=blknob"
+           " +cy/deep/0/knob/numKnobs=1 +cy/deep/0/knob/0/chooserref=deep");
     // Nesting up to the limit is fine.
     set("cy/ok/type", "plknob");
     set("cy/ok/numKnobs", "1");

@@ -21,13 +21,6 @@ class blk_b : public test_block {};
 
 }  // namespace
 
-TEST(Registry, AccessIsOneObject) {
-    auto r1 = registry::access();
-    auto r2 = registry::access();
-    EXPECT_EQ(r1.get(), r2.get());
-    EXPECT_GE(r1.use_count(), 3);
-}
-
 TEST(Registry, RegisterGetAndDuplicates) {
     auto reg = registry::access();
     static blk_a a0, a1, other;

@@ -2,7 +2,9 @@
 // map registers its groups and blocks: every node answers "none", so paths are "none" chains.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
 #include "model/ksx_txs/ksx_txs_csr.h"
@@ -79,13 +81,13 @@ TEST(chip_instances, register_delete_and_current_ids) {
     delete_chip_inst("sx7", 7, 0);  // the record's name need only contain the text
     EXPECT_EQ(recs.size(), before);
 
-    EXPECT_EQ(csr_get_cur_chip_id(), 0u);
     csr_set_cur_chip_id(3);
     csr_set_cur_inst_id(2);
     EXPECT_EQ(csr_get_cur_chip_id(), 3u);
     EXPECT_EQ(csr_get_cur_inst_id(), 2u);
     csr_set_cur_chip_id(0);
     csr_set_cur_inst_id(0);
+
 }
 
 TEST_F(csr_commands, resolves_none_paths_and_bracket_forms) {
@@ -114,31 +116,26 @@ TEST_F(csr_commands, value_texts_and_register_access) {
     bus_registration reg(bus);
     const std::string cfg = "none.none.none.none";
 
-    csr_write(cfg, "0x1f");
-    csr_write(cfg, "31");
-    csr_write(cfg, "017");  // octal
-    EXPECT_EQ(bus.texts(), (std::vector<std::string>{
-        "write chip=0 addr=0x6f100010 data=0x1f state=0 flags=0x0",
-        "write chip=0 addr=0x6f100014 data=0x0 state=0 flags=0x0",
-        "write chip=0 addr=0x6f100018 data=0x0 state=0 flags=0x0",
-        "write chip=0 addr=0x6f100010 data=0x1f state=0 flags=0x0",
-        "write chip=0 addr=0x6f100014 data=0x0 state=0 flags=0x0",
-        "write chip=0 addr=0x6f100018 data=0x0 state=0 flags=0x0",
-        "write chip=0 addr=0x6f100010 data=0xf state=0 flags=0x0",
-        "write chip=0 addr=0x6f100014 data=0x0 state=0 flags=0x0",
-        "write chip=0 addr=0x6f100018 data=0x0 state=0 flags=0x0"}));
-
-    // A negative value text is taken modulo 2^75: -1 writes all ones.
-    bus.clear_records();
-    csr_write(cfg, "-1");
-    csr_write(cfg, "-0x2");
-    EXPECT_EQ(bus.texts(), (std::vector<std::string>{
-        "write chip=0 addr=0x6f100010 data=0xffffffff state=0 flags=0x0",
-        "write chip=0 addr=0x6f100014 data=0xffffffff state=0 flags=0x0",
-        "write chip=0 addr=0x6f100018 data=0x7ff state=0 flags=0x0",
-        "write chip=0 addr=0x6f100010 data=0xfffffffe state=0 flags=0x0",
-        "write chip=0 addr=0x6f100014 data=0xffffffff state=0 flags=0x0",
-        "write chip=0 addr=0x6f100018 data=0x7ff state=0 flags=0x0"}));
+    // Each write is the register's three words, least significant first. A negative value
+    // text is taken modulo 2^75: -1 writes all ones.
+    const std::pair<const char*, std::vector<uint32_t>> values[] = {
+        {"0x1f", {0x1f, 0, 0}},
+        {"31", {0x1f, 0, 0}},
+        {"017", {0xf, 0, 0}},
+        {"-1", {0xffffffff, 0xffffffff, 0x7ff}},
+        {"-0x2", {0xfffffffe, 0xffffffff, 0x7ff}}};
+    for (const auto& [text, words] : values) {
+        bus.clear_records();
+        csr_write(cfg, text);
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < 3; ++i) {
+            char line[96];
+            std::snprintf(line, sizeof line, "write chip=0 addr=0x%x data=0x%x state=0 flags=0x0",
+                          0x6f100010u + 4 * unsigned(i), words[i]);
+            expected.push_back(line);
+        }
+        EXPECT_EQ(bus.texts(), expected) << text;
+    }
 
     // A bad value text raises before any access, even on a resolvable path.
     bus.clear_records();

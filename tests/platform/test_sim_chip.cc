@@ -156,9 +156,7 @@ TEST_F(sim_chip_test, device_models_and_faults)
     sim.poke(0, 0x4000, 3);
     sim.write(0, 0x4000, 4);
     EXPECT_EQ(sim.read(0, 0x4000), 3u);
-    EXPECT_TRUE(sim.clear_fault(f1));
-    EXPECT_TRUE(sim.clear_fault(f2));
-    EXPECT_TRUE(sim.clear_fault(f3));
+    for (int f : {f1, f2, f3}) EXPECT_TRUE(sim.clear_fault(f));
     EXPECT_FALSE(sim.clear_fault(f3));
     EXPECT_EQ(sim.read(1, 0x200c), 0xd001200cu);
     EXPECT_TRUE(sim.detach_device(h));
@@ -169,9 +167,6 @@ TEST_F(sim_chip_test, device_models_and_faults)
 TEST_F(sim_chip_test, platform_interface_on_the_simulated_chip)
 {
     cpu_hal_if hal("cpu", "all");
-    EXPECT_EQ(hal.get_if_name(), "cpu");
-    EXPECT_EQ(hal.get_hier_path(), "all");
-    EXPECT_EQ(hal.get_agt_idx(), 0u);
     EXPECT_NE(dynamic_cast<ksx_sim_bus_backend*>(hal.backend().get()), nullptr);
 
     log_capture cap;
@@ -231,11 +226,9 @@ TEST_F(sim_chip_test, axi_consumer_keeps_byte_order_on_the_platform_bus)
     while (server.serve_one()) {
     }
     EXPECT_EQ(server.served(), 3u);
-    EXPECT_EQ(hal.read(0, 0x200, FRONT_DOOR, 0), 0x04030201u);
-    EXPECT_EQ(hal.read(0, 0x204, FRONT_DOOR, 0), 0x08070605u);
-    EXPECT_EQ(hal.read(0, 0x210, FRONT_DOOR, 0), 0x04030201u);
-    EXPECT_EQ(hal.read(0, 0x214, FRONT_DOOR, 0), 0x00000605u);
-    EXPECT_EQ(hal.read(0, 0x220, FRONT_DOOR, 0), 0x02010000u);
+    const std::pair<uint64_t, uint32_t> words[] = {
+        {0x200, 0x04030201}, {0x204, 0x08070605}, {0x210, 0x04030201}, {0x214, 0x00000605}, {0x220, 0x02010000}};
+    for (const auto& [a, w] : words) EXPECT_EQ(hal.read(0, a, FRONT_DOOR, 0), w) << std::hex << a;
     axi_xn_db* db = axi_xn_db::access(513);
     for (int i = 0; i < 3; ++i) {
         auto rsp = db->pop_response();

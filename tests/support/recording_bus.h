@@ -23,26 +23,14 @@
 // block_write lists the words exactly as received (its vector may differ from count);
 // burst_write lists the caller's buffer bytes in buffer order, two hex digits each.
 //
-// Memory model: one sparse byte memory per chip. Words are stored little-endian (byte 0 of
-// a word at its address holds bits 7..0), the way a flat register image holds them.
-//   - write / block_write store 32-bit words at addr + 4i; with flags bit 1 (byte elements)
-//     block_write stores element i as one byte at addr + i.
-//   - burst_write stores buffer byte i at addr + i, or at addr + len - 1 - i with reverse.
-//   - Reads fetch the same way back. A byte never written reads as the matching byte of the
-//     default word (set_default_word, 0 at construction), so an unwritten word reads as the
-//     default word exactly.
-// Script: script() queues words that read and block_read consume (one per word, or one per
-// element in byte-element mode, whose low byte is then used) before falling back to memory;
-// script_bytes() queues bytes that burst_read consumes the same way. Scripted answers do not
-// change the memory. A read returns its answer in record::result (words) or record::bytes.
-//
-// All members are safe to call from several threads (a consumer thread may drive the bus
-// while the test thread inspects it).
+// Memory: one sparse little-endian byte memory per chip (unwritten bytes read 0); with flags
+// bit 1 block elements are single bytes; reversed bursts store buffer byte i at addr + len - 1 - i.
+// script() queues words that read and block_read answer before the memory, script_bytes()
+// bytes that burst_read answers. Safe to use from several threads.
 #pragma once
 
 #include <cstdint>
 #include <deque>
-#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <string>
@@ -96,40 +84,32 @@ public:
     size_t count(const std::string& op) const;
     /// Forgets the records (memory and scripts stay).
     void clear_records();
-    /// Forgets records, memory and scripts, and sets the default word back to 0.
+    /// Forgets records, memory and scripts.
     void reset();
 
     /// Queues words answered by the next word reads (read, block_read), oldest first.
-    void script(std::initializer_list<uint32_t> words);
     void script(const std::vector<uint32_t>& words);
     /// Queues bytes answered by the next burst reads, oldest first.
     void script_bytes(const std::vector<uint8_t>& bytes);
     /// Scripted words and bytes not consumed yet.
     size_t scripted_left() const;
 
-    /// The word an unwritten address reads as.
-    void set_default_word(uint32_t word);
     /// Stores a word in the memory without recording anything.
     void poke(uint32_t chip, uint64_t addr, uint32_t word);
     /// The word the memory holds (or the default), without recording anything.
     uint32_t peek(uint32_t chip, uint64_t addr) const;
-    /// Whether any byte of the word at addr was ever written.
-    bool written(uint32_t chip, uint64_t addr) const;
 
 private:
-    void add(bus_record r);
     void store_word(uint32_t chip, uint64_t addr, uint32_t word);
-    void store_byte(uint32_t chip, uint64_t addr, uint8_t byte);
     uint32_t load_word(uint32_t chip, uint64_t addr) const;
     uint8_t load_byte(uint32_t chip, uint64_t addr) const;
-    uint32_t next_word(uint32_t chip, uint64_t addr);
+    uint32_t next_word(uint32_t chip, uint64_t addr, bool byte);
 
     mutable std::mutex mtx_;
     std::vector<bus_record> records_;
     std::map<std::pair<uint32_t, uint64_t>, uint8_t> mem_;
     std::deque<uint32_t> word_script_;
     std::deque<uint8_t> byte_script_;
-    uint32_t default_word_ = 0;
 };
 
 /// Registers a bus with the dispatcher under a name, makes that name current, and on

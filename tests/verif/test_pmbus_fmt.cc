@@ -19,7 +19,7 @@ TEST(pmbus_fmt, two_complement_widths)
 TEST(pmbus_fmt, linear11)
 {
     struct c { unsigned short raw, whole, milli; };
-    for (const c& t : std::vector<c>{{0xd200, 8, 0}, {0x0001, 1, 0}, {0xf801, 0, 500}, {0x0bff, 2046, 0},
+    for (const c& t : std::vector<c>{{0xd200, 8, 0}, {0x0001, 1, 0}, {0xf801, 0, 500}, {0x0bff, 2046, 0}, {0x07ff, 2047, 0},
                                      {0xe800 | 96, 12, 0}, {0xd001, 0, 15}, {0xf000 | 181, 45, 250}, {0, 0, 0}}) {
         unsigned short w = 99, m = 99;
         linear11(t.raw, w, m);
