@@ -1,29 +1,44 @@
 // The two knobs every register access reads ("ksx_csr_base/block_access" and
-// "ksx_csr_base/secure_access_override"), kept per thread until any knob changes: a change
-// takes effect at the next access, and an unchanged knob costs no look-up. With a knob
-// database that has no change counter they are read on every access.
+// "ksx_csr_base/secure_access_override"), kept process-wide together with the knob
+// database's change counter they were read at: a change takes effect at the next access, and
+// an unchanged knob costs three loads and a compare, inline. With a knob database of the
+// host's they are read on every access.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
-#include "platform/hal/sknobs.h"
-
-/// The access knobs as last read.
+/// The access knobs.
 struct ksx_access_knobs {
-    uint64_t generation = 0;
     bool block_access = false;
     bool secure_override = false;
 };
 
-/// The access knobs, read again whenever the knob database changed since the last call.
-inline const ksx_access_knobs& ksx_current_access_knobs() {
-    thread_local ksx_access_knobs k;
-    // A database without a change counter answers 0: the knobs are read on every access.
-    const uint64_t g = sknobs_generation();
-    if (g == 0 || g != k.generation) {
-        k.block_access = sknobs_get_value("ksx_csr_base/block_access", 0) != 0;
-        k.secure_override = sknobs_get_value("ksx_csr_base/secure_access_override", 0) != 0;
-        k.generation = g;
+namespace ksx_access_knobs_detail {
+/// (generation << 2) | secure override << 1 | block access, for the knob database generation
+/// the two answers were read at; 0 before the first read (generations start at 1).
+extern std::atomic<uint64_t> cached;
+/// The knob database's change counter once the knobs were read, or null (not read yet, or a
+/// host database that the library cannot watch).
+extern std::atomic<const std::atomic<uint64_t>*> counter;
+/// Only the low 62 bits of a generation are kept in the tag.
+constexpr uint64_t kTagMask = UINT64_MAX >> 2;
+/// Reads both knobs and records them with the generation.
+ksx_access_knobs refresh();
+}  // namespace ksx_access_knobs_detail
+
+/// The access knobs, read again whenever the knob database changed since they were last read.
+inline ksx_access_knobs ksx_current_access_knobs() {
+    using namespace ksx_access_knobs_detail;
+    const std::atomic<uint64_t>* g = counter.load(std::memory_order_acquire);
+    if (g != nullptr) {
+        const uint64_t c = cached.load(std::memory_order_acquire);
+        if ((c >> 2) == (g->load(std::memory_order_acquire) & kTagMask)) {
+            ksx_access_knobs k;
+            k.block_access = (c & 1) != 0;
+            k.secure_override = (c & 2) != 0;
+            return k;
+        }
     }
-    return k;
+    return refresh();
 }

@@ -5,6 +5,7 @@
 #include "model/utils/ksx_access_knobs.h"
 #include "model/utils/ksx_value_bits.h"
 
+#include <atomic>
 #include <cassert>
 #include <sstream>
 
@@ -207,11 +208,31 @@ std::vector<uint32_t> ksx_csr_base::convert_cpp_int_to_vector_8(const cpp_int& v
 }
 
 cpp_int ksx_csr_base::convert_vector_32_to_cpp_int(std::vector<uint32_t> words) {
-    cpp_int value = 0;
-    if (words.empty()) return value;
-    boost::multiprecision::import_bits(value, words.begin(), words.end(), 32, false);
-    return value;
+    return ksx_value_from_chunks<32>(words.data(), words.size());
 }
+
+namespace ksx_access_knobs_detail {
+
+std::atomic<uint64_t> cached{0};
+std::atomic<const std::atomic<uint64_t>*> counter{nullptr};
+
+ksx_access_knobs refresh() {
+    // The generation is taken before the knobs are read, so a change during the read shows as
+    // a newer generation at the next access.
+    static const std::atomic<uint64_t>* const own = ksx_knob_generation_counter();
+    const uint64_t g = own != nullptr ? own->load(std::memory_order_acquire) : 0;
+    ksx_access_knobs k;
+    k.block_access = sknobs_get_value("ksx_csr_base/block_access", 0) != 0;
+    k.secure_override = sknobs_get_value("ksx_csr_base/secure_access_override", 0) != 0;
+    if (own != nullptr) {
+        cached.store(((g & kTagMask) << 2) | (k.secure_override ? 2u : 0u) | (k.block_access ? 1u : 0u),
+                     std::memory_order_release);
+        counter.store(own, std::memory_order_release);
+    }
+    return k;
+}
+
+}  // namespace ksx_access_knobs_detail
 
 vmo_csr_base* ksx_csr_base::last_addr_node() { return g_last_addr_node; }
 

@@ -1,10 +1,88 @@
 #include "model/utils/ksx_csr_pack.h"
 
 #include "model/utils/ksx_csr_base.h"
+#include "model/utils/ksx_value_bits.h"
 
 using boost::multiprecision::cpp_int;
+using boost::multiprecision::limb_type;
 
 namespace {
+
+unsigned total_width(const uint16_t* widths, unsigned n) {
+    unsigned total = 0;
+    for (unsigned i = 0; i < n; ++i) total += widths[i];
+    return total;
+}
+
+// Stores u into v (non-negative) without going through the generic assignment.
+inline void set_u64(cpp_int& v, uint64_t u) {
+    auto& b = v.backend();
+    if constexpr (ksx_limb_bits == 64) {
+        b.resize(1, 1);
+        b.limbs()[0] = limb_type(u);
+    } else {
+        b.resize(2, 2);
+        b.limbs()[0] = limb_type(u);
+        b.limbs()[1] = limb_type(u >> 32);
+        b.normalize();
+    }
+    b.sign(false);
+}
+
+// Number of significant bits of a non-negative value (0 for zero).
+inline uint64_t bit_length(const cpp_int& v) {
+    const auto& b = v.backend();
+    const limb_type top = b.limbs()[b.size() - 1];
+    if (top == 0) return 0;
+    return uint64_t(b.size() - 1) * ksx_limb_bits + 64 - unsigned(__builtin_clzll(uint64_t(top)));
+}
+
+// Packs fields of any total width by ORing each field's limbs into place at its bit position,
+// linear in the total width; false (out unusable) when a field is negative or wider than its
+// width, which the shift-and-OR rule handles instead.
+bool pack_wide(const cpp_int* fields, const uint16_t* widths, unsigned n, unsigned total, cpp_int& out) {
+    auto& b = out.backend();
+    const unsigned limbs = (total + ksx_limb_bits - 1) / ksx_limb_bits;
+    b.resize(limbs, limbs);
+    limb_type* d = b.limbs();
+    for (unsigned k = 0; k < limbs; ++k) d[k] = 0;
+    uint64_t pos = 0;
+    for (unsigned i = 0; i < n; ++i) {
+        const auto& fb = fields[i].backend();
+        if (fb.sign() || bit_length(fields[i]) > widths[i]) return false;
+        const limb_type* s = fb.limbs();
+        const unsigned sn = fb.size();
+        const uint64_t at = pos / ksx_limb_bits;
+        const unsigned sh = unsigned(pos % ksx_limb_bits);
+        for (unsigned k = 0; k < sn; ++k) {
+            if (s[k] == 0) continue;  // a set bit of the field lies below total, so at + k < limbs
+            d[at + k] |= s[k] << sh;
+            if (sh != 0 && at + k + 1 < limbs) d[at + k + 1] |= s[k] >> (ksx_limb_bits - sh);
+        }
+        pos += widths[i];
+    }
+    b.normalize();
+    return true;
+}
+
+// Stores bits [pos, pos + width) of the non-negative v into field: fields up to 64 bits as a
+// native integer, wider ones limb by limb.
+void extract(const cpp_int& v, uint64_t pos, unsigned width, cpp_int& field) {
+    if (width <= 64) {
+        const uint64_t u = ksx_value_bits64(v, pos);
+        set_u64(field, width == 64 ? u : u & ((uint64_t(1) << width) - 1));
+        return;
+    }
+    field = 0;
+    auto& b = field.backend();
+    const unsigned limbs = (width + ksx_limb_bits - 1) / ksx_limb_bits;
+    b.resize(limbs, limbs);
+    limb_type* d = b.limbs();
+    for (unsigned k = 0; k < limbs; ++k) d[k] = limb_type(ksx_value_bits64(v, pos + uint64_t(k) * ksx_limb_bits));
+    const unsigned top = width - (limbs - 1) * ksx_limb_bits;
+    if (top < ksx_limb_bits) d[limbs - 1] &= (limb_type(1) << top) - 1;
+    b.normalize();
+}
 
 // Drops the bits of a non-zero v from bit `width` up. Values that already fit (the usual
 // case) cost one bit scan.
@@ -42,13 +120,58 @@ void ksx_cut(cpp_int& dst, const cpp_int& v, unsigned width) {
     if (!dst.is_zero()) cut_in_place(dst, width);
 }
 
+// Fields held within their widths (always, through the setters and all(v)) are packed without
+// shifting the accumulated value: fields of one limb into limbs on the stack while the value
+// fits there (values up to 256 bits), then every field limb by limb into the result.
 cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned n) {
-    cpp_int acc;
-    for (unsigned i = n; i-- > 0;) ksx_pack_push(acc, fields[i], widths[i]);
-    return acc;
+    constexpr unsigned kLocal = 256 / ksx_limb_bits;
+    limb_type local[kLocal + 1] = {};
+    uint64_t pos = 0;
+    unsigned i = 0;
+    for (; i < n; ++i) {
+        const auto& fb = fields[i].backend();
+        const unsigned w = widths[i];
+        const limb_type x = fb.limbs()[0];
+        if (fb.size() != 1 || fb.sign() || (w < ksx_limb_bits && (x >> w) != 0) || pos + w > kLocal * ksx_limb_bits)
+            break;
+        const uint64_t at = pos / ksx_limb_bits;
+        const unsigned sh = unsigned(pos % ksx_limb_bits);
+        local[at] |= x << sh;
+        if (sh != 0) local[at + 1] |= x >> (ksx_limb_bits - sh);
+        pos += w;
+    }
+    if (i == n) {
+        if (pos <= 64) {
+            uint64_t u = local[0];
+            if (ksx_limb_bits < 64) u |= uint64_t(local[1]) << (ksx_limb_bits % 64);
+            return cpp_int(u);
+        }
+        cpp_int out;
+        auto& b = out.backend();
+        const unsigned limbs = unsigned((pos + ksx_limb_bits - 1) / ksx_limb_bits);
+        b.resize(limbs, limbs);
+        for (unsigned k = 0; k < limbs; ++k) b.limbs()[k] = local[k];
+        b.normalize();
+        return out;
+    }
+    cpp_int out;
+    if (pack_wide(fields, widths, n, total_width(widths, n), out)) return out;
+    cpp_int rest;
+    for (unsigned k = n; k-- > 0;) ksx_pack_push(rest, fields[k], widths[k]);
+    return rest;
 }
 
+// A non-negative value is cut into fields straight from its limbs; a negative one (its two's
+// complement bits) takes the step-by-step rule.
 void ksx_unpack_fields(const cpp_int& v, cpp_int* fields, const uint16_t* widths, unsigned n) {
+    if (v.sign() >= 0) {
+        uint64_t pos = 0;
+        for (unsigned i = 0; i < n; ++i) {
+            extract(v, pos, widths[i], fields[i]);
+            pos += widths[i];
+        }
+        return;
+    }
     cpp_int rest(v);
     for (unsigned i = 0; i < n; ++i) ksx_unpack_pop(rest, fields[i], widths[i]);
 }

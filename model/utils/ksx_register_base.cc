@@ -25,15 +25,13 @@ std::vector<uint32_t>& block_buffer() {
     return buf;
 }
 
+// Word-mode reads of registers up to this many words collect their words on the stack.
+constexpr uint64_t kStackWords = 8;
+
 // A byte-element block as a value: element i carries one byte, bits 8i+7..8i, the way
 // write_hw sends it (bits above a byte in an element are not part of the value).
 cpp_int bytes_to_value(const std::vector<uint32_t>& elements) {
-    thread_local std::vector<uint8_t> bytes;
-    bytes.resize(elements.size());
-    for (size_t i = 0; i < elements.size(); ++i) bytes[i] = uint8_t(elements[i]);
-    cpp_int value = 0;
-    if (!bytes.empty()) boost::multiprecision::import_bits(value, bytes.begin(), bytes.end(), 8, false);
-    return value;
+    return ksx_value_from_chunks<8>(elements.data(), elements.size());
 }
 
 bool block_access_knob() { return ksx_current_access_knobs().block_access; }
@@ -96,12 +94,15 @@ cpp_int ksx_register_base::read_hw(int access_mode) {
     cpu* dispatcher = cpu::access();
 
     if (access_mode == ACCESS_WORD) {
-        std::vector<uint32_t>& buf = block_buffer();
-        buf.assign(words, 0);
+        uint32_t local[kStackWords];
+        uint32_t* buf = local;
+        if (words > kStackWords) {
+            std::vector<uint32_t>& heap = block_buffer();
+            heap.assign(words, 0);
+            buf = heap.data();
+        }
         for (uint64_t i = 0; i < words; ++i) buf[i] = dispatcher->read(chip, addr + 4 * i, nzt, secure);
-        cpp_int value = 0;
-        if (words != 0) boost::multiprecision::import_bits(value, buf.begin(), buf.end(), 32, false);
-        return value;
+        return ksx_value_from_chunks<32>(buf, words);
     }
     if (access_mode == ACCESS_BYTE_BLOCK) {
         const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;

@@ -115,6 +115,10 @@ bool ksx_own_knob_database() {
     return own;
 }
 
+const std::atomic<uint64_t>* ksx_knob_generation_counter() {
+    return ksx_own_knob_database() ? &sknobs_store::instance().generation_counter() : nullptr;
+}
+
 extern "C" {
 
 int sknobs_init(int argc, char** argv) {

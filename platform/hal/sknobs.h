@@ -3,6 +3,7 @@
 // the library only reads them.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 extern "C" {
@@ -56,3 +57,7 @@ void sknobs_reset(void);
 /// True when the read operations the library calls are this library's own database, false
 /// when the host program defines them (a database of its own, bound by the dynamic linker).
 bool ksx_own_knob_database();
+
+/// The counter sknobs_generation() answers from when the database is this library's own, for
+/// readers that check it on every register access; null when the host defines the database.
+const std::atomic<uint64_t>* ksx_knob_generation_counter();

@@ -65,6 +65,8 @@ public:
 
     /// A number that changes whenever any knob changes (readers cache what they read by it).
     uint64_t generation() const { return generation_.load(std::memory_order_acquire); }
+    /// The counter generation() reads.
+    const std::atomic<uint64_t>& generation_counter() const { return generation_; }
 
     /// True when key is read as a glob pattern.
     static bool is_glob(std::string_view key);

@@ -1,13 +1,17 @@
 // Generated register classes: construction, reset, packing at field boundaries, cutting on
-// set, clear, secure flag, and the storage a register object holds.
+// set, clear, secure flag, the storage a register object holds, and the packing helpers.
 #include <gtest/gtest.h>
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <boost/random/mersenne_twister.hpp>
+
+#include <vector>
 
 #include "model/ksx_hens/ksx_hens_csr.h"
 #include "model/ksx_pb/ksx_pbc_decoders.h"
 #include "model/ksx_pf/ksx_pf_csr.h"
 #include "model/ksx_txs/ksx_txs_csr.h"
+#include "model/utils/ksx_csr_pack.h"
 #include "tests/support/knob_fixture.h"
 
 using boost::multiprecision::cpp_int;
@@ -167,4 +171,44 @@ TEST(generated_register, negative_values_modulo_width) {
     EXPECT_EQ(map.all(), ones(5) << 155);
     map.all(-1);
     EXPECT_EQ(map.all(), ones(160));
+}
+
+// The packing helpers against the rule they implement (pack: last field first, shift left by
+// the width and OR; unpack: cut to the width, shift right), on layouts that cross limb
+// boundaries, end exactly on one, fit the stack limbs or not, and have fields wider than a limb.
+TEST(generated_register, pack_helpers_follow_the_shift_rule) {
+    const std::vector<std::vector<uint16_t>> layouts = {
+        {5, 14, 14, 14, 10, 1, 3, 14}, {64}, {1, 63}, {63, 2}, {32, 32, 1}, {8, 8, 8, 1, 1, 6},
+        {200}, {65, 130, 7}, {3, 300, 5}, std::vector<uint16_t>(10, 30), std::vector<uint16_t>(9, 29)};
+    boost::random::mt19937_64 rng(7);
+    auto random_bits = [&](unsigned bits) {
+        cpp_int v = 0;
+        for (unsigned b = 0; b < bits; b += 64) v = (v << 64) | rng();
+        return v & ones(bits);
+    };
+    for (const auto& w : layouts) {
+        const unsigned n = unsigned(w.size());
+        unsigned total = 0;
+        for (auto x : w) total += x;
+        for (int round = 0; round < 4; ++round) {
+            std::vector<cpp_int> f(n);
+            for (unsigned i = 0; i < n; ++i) f[i] = random_bits(w[i]);
+            if (round == 1) f[n - 1] = ones(w[n - 1]);           // top bit of the value set
+            if (round == 2) f[0] = ones(w[0]) + 3;               // a field wider than its width
+            if (round == 3) f[n / 2] = -cpp_int(round);          // a negative field
+            cpp_int expected = 0;
+            for (unsigned i = n; i-- > 0;) expected = (expected << w[i]) | f[i];
+            EXPECT_EQ(ksx_pack_fields(f.data(), w.data(), n), expected) << "layout of " << n << " fields, round " << round;
+
+            const cpp_int v = random_bits(total + 9);            // bits above the total are ignored
+            std::vector<cpp_int> got(n, cpp_int(-5)), want(n);
+            ksx_unpack_fields(v, got.data(), w.data(), n);
+            cpp_int rest = v;
+            for (unsigned i = 0; i < n; ++i) {
+                want[i] = rest & ones(w[i]);
+                rest >>= w[i];
+            }
+            EXPECT_EQ(got, want) << "layout of " << n << " fields";
+        }
+    }
 }
