@@ -3,113 +3,75 @@
 // golden round trips and an interactive session on a pseudo-terminal.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "tests/support/temp_files.h"
+#include "tests/support/ksxcsr_run.h"
 
 namespace {
 
-struct result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shell_path() {
-    const char* dir = std::getenv("KSX_BINARY_DIR");
-    return std::string(dir ? dir : ".") + "/apps/ksxcsr";
-}
-
-/// Runs a shell command line (the program is $K) with stdin from `input`.
-result run_sh(const std::string& cmdline, const std::string& input = "") {
-    const std::string in = temp_path("in"), out = temp_path("out"), err = temp_path("err");
-    std::ofstream(in) << input;
-    const std::string full =
-        "K='" + shell_path() + "'; { " + cmdline + "; } <'" + in + "' >'" + out + "' 2>'" + err + "'";
-    const int rc = std::system(full.c_str());
-    result r;
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = read_file(out);
-    r.err = read_file(err);
-    std::remove(in.c_str());
-    std::remove(out.c_str());
-    std::remove(err.c_str());
-    return r;
-}
-
-/// Runs ksxcsr with arguments (each already quoted for the shell where needed).
-result ksx(const std::string& args, const std::string& input = "") { return run_sh("\"$K\" " + args, input); }
-
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 TEST(ksxcsr, named_access_decode_find_and_info) {
-    result r = ksx("read txs.cfg_flow_ctl");
+    ksxcsr_result r = ksxcsr_split("read txs.cfg_flow_ctl");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl @ 0x52040010 (75 bits) = 0x22002382000c003e010\n")) << r.out;
     EXPECT_TRUE(has(r.out, "  max_credit                  [4:0]     0x10          reset 0x10          rw\n")) << r.out;
     EXPECT_TRUE(has(r.out, "  pipeline_max                [74:61]   0x1100        reset 0x1100        rw\n")) << r.out;
 
-    r = ksx("-c 'write txs.cfg_flow_ctl.max_credit 7; read txs.cfg_flow_ctl.max_credit; read txs.cfg_flow_ctl.total_credit'");
+    r = ksxcsr_split("-c 'write txs.cfg_flow_ctl.max_credit 7; read txs.cfg_flow_ctl.max_credit; read txs.cfg_flow_ctl.total_credit'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "txs.cfg_flow_ctl <- 0x22002382000c003e007\n"
                      "txs.cfg_flow_ctl.max_credit [4:0] = 0x7\n"
                      "txs.cfg_flow_ctl.total_credit [18:5] = 0x1f00\n");
 
-    r = ksx("-c 'write txs.cfg_timer_static 0x123456789abcdef0123456789; read txs.cfg_timer_static'");
+    r = ksxcsr_split("-c 'write txs.cfg_timer_static 0x123456789abcdef0123456789; read txs.cfg_timer_static'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "txs.cfg_timer_static @ 0x52000010 (100 bits) = 0x123456789abcdef0123456789\n")) << r.out;
 
-    r = ksx("decode 0x5200001c");
+    r = ksxcsr_split("decode 0x5200001c");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "0x5200001c: txs (ksx_txs_csr_t) + 0x1c, txs.cfg_timer_static word 3\n")) << r.out;
-    r = ksx("decode 0x1");
+    r = ksxcsr_split("decode 0x1");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "ksxcsr: address 0x1 lies in no block instance\n");
 
-    r = ksx("find cfg_flow_ctl");
+    r = ksxcsr_split("find cfg_flow_ctl");
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl")) << r.out;
     EXPECT_TRUE(has(r.out, "1 match\n")) << r.out;
-    r = ksx("info");
+    r = ksxcsr_split("info");
     EXPECT_TRUE(has(r.out, "ksx_top_csr_t: ")) << r.out;
     EXPECT_TRUE(has(r.out, "  txs     1 instance    0x52000000                txs\n")) << r.out;
-    r = ksx("ls txs");
+    r = ksxcsr_split("ls txs");
     EXPECT_TRUE(has(r.out, "txs (ksx_txs_csr_t) @ 0x52000000\n")) << r.out;
     EXPECT_TRUE(has(r.out, "0x0       base")) << r.out;
 }
 
 TEST(ksxcsr, json_output_parses_back) {
-    const result r = run_sh("\"$K\" --json read txs.cfg_flow_ctl | /usr/bin/python3 -c "
+    const ksxcsr_result r = ksxcsr_sh("\"$K\" --json read txs.cfg_flow_ctl | /usr/bin/python3 -c "
                             "'import json,sys; d=json.load(sys.stdin); f=d[\"fields\"][7]; "
                             "print(d[\"name\"], d[\"address\"], d[\"width\"], d[\"value\"], f[\"name\"], f[\"msb\"], f[\"lsb\"], f[\"value\"])'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "txs.cfg_flow_ctl 0x52040010 75 0x22002382000c003e010 pipeline_max 74 61 0x1100\n");
-    const result c = run_sh("\"$K\" --json -c 'decode 0x52000010; check reset txs' | /usr/bin/python3 -c "
+    const ksxcsr_result c = ksxcsr_sh("\"$K\" --json -c 'decode 0x52000010; check reset txs' | /usr/bin/python3 -c "
                             "'import json,sys\nfor l in sys.stdin: d=json.loads(l); print(d.get(\"register\", d.get(\"failed\")))'");
     ASSERT_EQ(c.status, 0) << c.err;
     EXPECT_EQ(c.out, "cfg_timer_static\n0\n");
     // The library's own lines become JSON objects in the same stream.
-    const result l = run_sh("\"$K\" --json -c 'csr_read none.x; read_addr 0x10' | /usr/bin/python3 -c "
+    const ksxcsr_result l = ksxcsr_sh("\"$K\" --json -c 'csr_read none.x; read_addr 0x10' | /usr/bin/python3 -c "
                             "'import json,sys\nfor l in sys.stdin: d=json.loads(l); print(d.get(\"level\"), d.get(\"log\", d.get(\"value\")))'");
     ASSERT_EQ(l.status, 0) << l.err;
     EXPECT_EQ(l.out, "ERROR search_csr_by_name : no register found for x comparing x\nNone 0xdeadbeef\nNone 0x0\n");
 }
 
 TEST(ksxcsr, library_commands_one_to_one) {
-    const result r = ksx("-c 'write_addr 0x52000100 0xabcd; read_addr 0x52000100; burst_write 0x52000200 6 0x112233; "
+    const ksxcsr_result r = ksxcsr_split("-c 'write_addr 0x52000100 0xabcd; read_addr 0x52000100; burst_write 0x52000200 6 0x112233; "
                          "burst_read 0x52000200 6; block_write_addr 0x52000300 1 2 3; block_read_addr 0x52000300 3; "
                          "csr_read none.x; flush'");
     ASSERT_EQ(r.status, 0) << r.err;
     // The path search below the top reports the segment it could not find, then gives up.
     EXPECT_TRUE(has(r.out, "0xabcd\n0x000000112233\n0x1 0x2 0x3\n[")) << r.out;
     // A burst changes exactly its bytes: byte i at address + i, the rest of the word stays.
-    const result b = ksx("-c 'write_addr 0x52000100 0xa0a1a2a3; write_addr 0x52000104 0xb0b1b2b3; "
+    const ksxcsr_result b = ksxcsr_split("-c 'write_addr 0x52000100 0xa0a1a2a3; write_addr 0x52000104 0xb0b1b2b3; "
                          "burst_write 0x52000102 3 0x112233; read_addr 0x52000100; read_addr 0x52000104'");
     EXPECT_EQ(b.out, "0x2233a2a3\n0xb0b1b211\n") << b.err;
     EXPECT_TRUE(has(r.out, "] ERROR :: search_csr_by_name : no register found for x comparing x\n0xdeadbeef\n")) << r.out;
@@ -145,17 +107,17 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"-f /nonexistent.knobs info", "ksxcsr: cannot read knob file /nonexistent.knobs: No such file or directory\n(ksxcsr --help for usage)\n"},
     };
     for (const auto& c : cases) {
-        const result r = ksx(c.args);
+        const ksxcsr_result r = ksxcsr_split(c.args);
         EXPECT_EQ(r.status, 2) << c.args;
         EXPECT_EQ(r.err, c.err) << c.args;
     }
     // A malformed knob file is reported with its file and line, and nothing runs.
-    const result r = ksx("-f '" + knobs + "' info");
+    const ksxcsr_result r = ksxcsr_split("-f '" + knobs + "' info");
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(has(r.out, knobs + ":1:")) << r.out;
     EXPECT_TRUE(has(r.err, "a knob file failed to load")) << r.err;
     // A script stops at the first error; what ran before it stays done.
-    const result s = ksx("-c 'read_addr 0x10; nonsense; read_addr 0x14'");
+    const ksxcsr_result s = ksxcsr_split("-c 'read_addr 0x10; nonsense; read_addr 0x14'");
     EXPECT_EQ(s.status, 2);
     EXPECT_EQ(s.out, "0x0\n");
     std::remove(knobs.c_str());
@@ -167,7 +129,7 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
         std::ofstream f(bar, std::ios::binary);
         f << std::string(0x1000, '\0');
     }
-    const result r = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' -c 'write_addr 0x52000010 0x11223344; "
+    const ksxcsr_result r = ksxcsr_split("--backend 'mmap:" + bar + "@0x52000000,0x1000' -c 'write_addr 0x52000010 0x11223344; "
                          "read_addr 0x52000010; write txs.base 0x5a'");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "0x11223344\ntxs.base <- 0x5a\n");
@@ -176,7 +138,7 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
     EXPECT_EQ(bytes.substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
     EXPECT_EQ(bytes.substr(0, 4), std::string("\x5a\0\0\0", 4));
     // Outside the window: reported, reads answer the fill word, and the process goes on.
-    const result o = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' -c 'read_addr 0x52000ffc 0; read_addr 0x52002000'");
+    const ksxcsr_result o = ksxcsr_split("--backend 'mmap:" + bar + "@0x52000000,0x1000' -c 'read_addr 0x52000ffc 0; read_addr 0x52002000'");
     EXPECT_EQ(o.status, 2);
     EXPECT_EQ(o.out, "0x0\n");
     EXPECT_EQ(o.err, "ksxcsr: address 0x52002000 (4 bytes, chip 0) is outside the backend window mmap " + bar +
@@ -186,7 +148,7 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
     for (const char* c : {"csr_read none.none.none.none", "csr_write none.none.none.none 1",
                           "csr_list none.none.none 1 read", "csr_find none.none.none none 1 show:read",
                           "csr_prefix none.none.none n 1 read", "counters txs", "interrupts txs"}) {
-        const result p = ksx("--backend 'mmap:" + bar + "@0x52000000,0x1000' " + c);
+        const ksxcsr_result p = ksxcsr_split("--backend 'mmap:" + bar + "@0x52000000,0x1000' " + c);
         EXPECT_EQ(p.status, 2) << c;
         EXPECT_TRUE(p.err.rfind("ksxcsr: address 0x", 0) == 0 && has(p.err, outside)) << c << p.err;
         EXPECT_EQ(p.out, "") << c;
@@ -197,25 +159,25 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
 TEST(ksxcsr, one_tokenizer_runs_what_was_typed) {
     // Arguments reach the command as given: an empty one is refused, a quote is a character.
     const std::string dir = temp_path("cwd");
-    const result g = run_sh("mkdir -p '" + dir + "' && cd '" + dir + "' && \"$K\" golden write '' txs; s=$?; ls; exit $s");
+    const ksxcsr_result g = ksxcsr_sh("mkdir -p '" + dir + "' && cd '" + dir + "' && \"$K\" golden write '' txs; s=$?; ls; exit $s");
     EXPECT_EQ(g.status, 2);
     EXPECT_EQ(g.out, "");
     EXPECT_EQ(g.err, "ksxcsr: golden: argument 2 is empty; usage: golden write|cmp|read FILE [NAME] [FILTER]\n");
     std::system(("rmdir '" + dir + "'").c_str());
-    EXPECT_EQ(ksx("find \"it's\"").out, "0 matches\n");
+    EXPECT_EQ(ksxcsr_split("find \"it's\"").out, "0 matches\n");
     // Scripts: a comment runs to the end of its line; a quoted ';' does not split.
-    result r = ksx("-s -", "# disabled; write_addr 0x10 5\nread_addr 0x10\n");
+    ksxcsr_result r = ksxcsr_split("-s -", "# disabled; write_addr 0x10 5\nread_addr 0x10\n");
     EXPECT_EQ(r.out, "0x0\n") << r.err;
-    r = ksx("-c 'find \"a;b\"; read_addr 0x10'");
+    r = ksxcsr_split("-c 'find \"a;b\"; read_addr 0x10'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "0 matches\n0x0\n");
     // An unterminated quote runs nothing.
-    r = ksx("-s -", "write_addr 0x10 5\nfind \"x;\nread_addr 0x10\n");
+    r = ksxcsr_split("-s -", "write_addr 0x10 5\nfind \"x;\nread_addr 0x10\n");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "ksxcsr: unterminated \" quote on line 2: find \"x;\n");
     // A field write leaves the other write-one-to-clear bits pending.
-    r = ksx("-c 'write txs.int_sch.int_test_set 0xfff; write txs.int_sch.intreg.sch_invalid_lif_hit_interrupt 1; "
+    r = ksxcsr_split("-c 'write txs.int_sch.int_test_set 0xfff; write txs.int_sch.intreg.sch_invalid_lif_hit_interrupt 1; "
             "read_addr 0x520f4020'");
     EXPECT_EQ(r.out, "txs.int_sch.int_test_set <- 0xfff\ntxs.int_sch.intreg <- 0x1\n0xffe\n") << r.err;
 }
@@ -231,13 +193,13 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
                                    << " +cpu_hal_if/mmap_base=0x52000000\n";
     for (const std::string& how : {"-f '" + bar + ".knobs'", "+cpu_hal_if/backend=mmap +cpu_hal_if/mmap_path='" + bar +
                                                                  "' +cpu_hal_if/mmap_base=0x52000000"}) {
-        const result r = ksx(how + " -c 'write_addr 0x52000010 0x11223344; info'");
+        const ksxcsr_result r = ksxcsr_split(how + " -c 'write_addr 0x52000010 0x11223344; info'");
         ASSERT_EQ(r.status, 0) << how << r.err;
         EXPECT_TRUE(has(r.out, "backend: mmap " + bar + " [0x52000000, 0x52100000)\n")) << r.out;
         EXPECT_EQ(read_file(bar).substr(0x10, 4), std::string("\x44\x33\x22\x11", 4));
     }
-    EXPECT_TRUE(has(ksx("info").out, "backend: sim [0x0, 0x70000000)\n"));
-    const result sim = ksx("-f '" + bar + ".knobs' sim clear");
+    EXPECT_TRUE(has(ksxcsr_split("info").out, "backend: sim [0x0, 0x70000000)\n"));
+    const ksxcsr_result sim = ksxcsr_split("-f '" + bar + ".knobs' sim clear");
     EXPECT_EQ(sim.status, 2);
     EXPECT_EQ(sim.err, "ksxcsr: sim: the live backend is mmap " + bar + " [0x52000000, 0x52100000), not the simulated chip\n");
     // Refused: status 2 before any command runs (the write never lands), no simulated chip.
@@ -254,7 +216,7 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
         {"+cpu_hal_if/backend=mmpa", "ksxcsr: backend refused: unknown backend \"mmpa\" in cpu_hal_if/backend (sim or mmap)\n"},
     };
     for (const auto& c : cases) {
-        const result r = ksx(c.args + " -c 'write_addr 0x10 0x99; read_addr 0x10'");
+        const ksxcsr_result r = ksxcsr_split(c.args + " -c 'write_addr 0x10 0x99; read_addr 0x10'");
         EXPECT_EQ(r.status, 2) << c.args;
         EXPECT_EQ(r.err, c.err) << c.args;
         EXPECT_EQ(r.out, "") << c.args;  // nothing ran, and the refusal is not told twice
@@ -264,27 +226,27 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
 }
 
 TEST(ksxcsr, checks_fail_when_the_simulator_misbehaves) {
-    result r = ksx("check reset txs");
+    ksxcsr_result r = ksxcsr_split("check reset txs");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(has(r.out, " 0 differ from reset\n")) << r.out;
-    r = ksx("check rw txs");
+    r = ksxcsr_split("check rw txs");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(has(r.out, " 0 failed\n")) << r.out;
 
-    r = ksx("-c 'sim fault 0x52040010 16 stuck 0; check reset txs'");
+    r = ksxcsr_split("-c 'sim fault 0x52040010 16 stuck 0; check reset txs'");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "mismatch: txs.cfg_flow_ctl = 0x0, reset 0x22002382000c003e010\n")) << r.out;
     EXPECT_TRUE(has(r.out, " 1 differ from reset\n")) << r.out;
-    r = ksx("-c 'sim fault 0x52000010 4 drop; check rw txs'");
+    r = ksxcsr_split("-c 'sim fault 0x52000010 4 drop; check rw txs'");
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(has(r.out, "mismatch: txs.cfg_timer_static.hbm_base bit 0: wrote 0x")) << r.out;
-    r = ksx("-c 'sim fault 0x52000010 4 drop; sim clear; check rw txs'");
+    r = ksxcsr_split("-c 'sim fault 0x52000010 4 drop; sim clear; check rw txs'");
     EXPECT_EQ(r.status, 0) << r.out;
 }
 
 TEST(ksxcsr, golden_round_trip) {
     const std::string file = temp_path("golden.img");
-    const result r = ksx("-c 'golden write " + file + " txs; golden cmp " + file +
+    const ksxcsr_result r = ksxcsr_split("-c 'golden write " + file + " txs; golden cmp " + file +
                          " txs; write txs.cfg_flow_ctl.max_credit 3; golden cmp " + file + " txs; golden read " + file +
                          " txs cfg_flow'");
     EXPECT_EQ(r.status, 1) << r.err;
@@ -294,18 +256,18 @@ TEST(ksxcsr, golden_round_trip) {
         << r.out;
     EXPECT_TRUE(has(r.out, " registers, 1 differ\n")) << r.out;
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl = 0x22002382000c003e010\n")) << r.out;
-    const result bad = ksx("golden write /nonexistent-dir/g.img txs");
+    const ksxcsr_result bad = ksxcsr_split("golden write /nonexistent-dir/g.img txs");
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "ksxcsr: golden: /nonexistent-dir/g.img: cannot create: No such file or directory\n");
     // A short image is refused before any value is shown; a device is neither read nor emptied.
     ASSERT_EQ(truncate(file.c_str(), 0x1000), 0);
-    const result short_img = ksx("golden read " + file + " txs cfg_flow");
+    const ksxcsr_result short_img = ksxcsr_split("golden read " + file + " txs cfg_flow");
     EXPECT_EQ(short_img.status, 2);
     EXPECT_EQ(short_img.out, "");
     EXPECT_TRUE(has(short_img.err, "ksxcsr: golden: " + file + ": the file ends at 0x1000, before the end of register txs."))
         << short_img.err;
     for (const char* op : {"write", "cmp"}) {
-        const result dev = ksx(std::string("golden ") + op + " /dev/null txs");
+        const ksxcsr_result dev = ksxcsr_split(std::string("golden ") + op + " /dev/null txs");
         EXPECT_EQ(dev.status, 2);
         EXPECT_EQ(dev.err, "ksxcsr: golden: /dev/null: not a regular file, refused\n");
     }
@@ -313,12 +275,12 @@ TEST(ksxcsr, golden_round_trip) {
 }
 
 TEST(ksxcsr, trace_and_interactive_session) {
-    result r = ksx("--trace read_addr 0x52000100");
+    ksxcsr_result r = ksxcsr_split("--trace read_addr 0x52000100");
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.err, "trace: read chip=0 addr=0x52000100 state=0 flags=0x0 -> 0x0\n")) << r.err;
 
     // A pseudo-terminal: the prompt, a command, an error that does not end the session, quit.
-    r = run_sh("HOME=\"${TMPDIR:-/tmp}\" SHELL=/bin/sh script -qfec \"exec $K\" /dev/null", "read txs.cfg_flow_ctl.max_credit\nbogus\nquit\n");
+    r = ksxcsr_sh("HOME=\"${TMPDIR:-/tmp}\" SHELL=/bin/sh script -qfec \"exec $K\" /dev/null", "read txs.cfg_flow_ctl.max_credit\nbogus\nquit\n");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(has(r.out, "ksxcsr> ")) << r.out;
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl.max_credit [4:0] = 0x10")) << r.out;
@@ -337,7 +299,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
     char ready[512], entered[512];
     std::snprintf(ready, sizeof ready, wait_for.c_str(), ("[ -e '" + hist + "' ]").c_str());
     std::snprintf(entered, sizeof entered, wait_for.c_str(), ("grep -q 'check rw' '" + hist + "'").c_str());
-    r = run_sh("mkdir -p '" + home + "' && (" + ready + "printf 'read_addr 0x1'; sleep 0.5; printf '\\003'; sleep 0.3; "
+    r = ksxcsr_sh("mkdir -p '" + home + "' && (" + ready + "printf 'read_addr 0x1'; sleep 0.5; printf '\\003'; sleep 0.3; "
                "printf 'read_addr 0x10\\n" + many + "\\n'; " + entered + "sleep 0.5; printf '\\003'; sleep 0.3; "
                "printf 'quit\\n') | HOME='" + home + "' timeout 60 env SHELL=/bin/sh script -qfec \"exec $K\" /dev/null");
     EXPECT_EQ(r.status, 0) << r.out;
@@ -352,7 +314,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
     for (const char* err : {"", " 2>/dev/null"}) {
         std::system(("rm -f '" + hist + "'").c_str());
         std::snprintf(entered, sizeof entered, wait_for.c_str(), ("grep -q bogus '" + hist + "'").c_str());
-        r = run_sh(std::string("(") + ready + "printf 'bogus\\n'; " + entered +
+        r = ksxcsr_sh(std::string("(") + ready + "printf 'bogus\\n'; " + entered +
                    "for i in 1 2 3; do sleep 0.5; printf '\\004'; done) | HOME='" + home +
                    "' timeout 60 env SHELL=/bin/sh script -qfec \"exec $K" + err + "\" /dev/null");
         EXPECT_EQ(r.status, *err ? 2 : 0) << r.out;
