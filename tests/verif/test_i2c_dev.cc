@@ -80,23 +80,23 @@ TEST_F(i2c_dev_test, smbus_emulation)
     EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_WRITE, 0x20, I2C_SMBUS_PROC_CALL, &x), 0);
     EXPECT_EQ(x.word, 0xabcd);
 
-    log_capture cap;
-    x.block[0] = 33;
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_WRITE, 0, I2C_SMBUS_BLOCK_DATA, &x), -EINVAL);
-    x.block[0] = 0;
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_WRITE, 0, I2C_SMBUS_BLOCK_DATA, &x), -EINVAL);
-    x.block[0] = 40;
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_READ, 0, I2C_SMBUS_I2C_BLOCK_DATA, &x), -EINVAL);
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_WRITE, 0, I2C_SMBUS_I2C_BLOCK_DATA, &x), -EINVAL);
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_WRITE, 0, I2C_SMBUS_QUICK, &x), -EOPNOTSUPP);
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_READ, 0, I2C_SMBUS_BLOCK_PROC_CALL, &x), -EOPNOTSUPP);
+    // Refusals: {block length, direction, command, transaction, result, the one message}.
     rcd().set_reg(0x30, 0);  // a block length of 0
-    EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, I2C_SMBUS_READ, 0x30, I2C_SMBUS_BLOCK_DATA, &x), -EPROTO);
-    EXPECT_EQ(cap.messages(),
-              (lines{"ERROR :: Invalid block write size 33", "ERROR :: Invalid block write size 0",
-                     "ERROR :: Invalid block read size 40", "ERROR :: Invalid block write size 40",
-                     "ERROR :: Unsupported transaction 0", "ERROR :: Unsupported transaction 7",
-                     "ERROR :: ERROR: i2c_transfer count: 1 bad block length"}));
+    const struct { uint8_t len; char rw; uint8_t cmd; int size, rc; const char* msg; } refused[] = {
+        {33, I2C_SMBUS_WRITE, 0, I2C_SMBUS_BLOCK_DATA, -EINVAL, "Invalid block write size 33"},
+        {0, I2C_SMBUS_WRITE, 0, I2C_SMBUS_BLOCK_DATA, -EINVAL, "Invalid block write size 0"},
+        {40, I2C_SMBUS_READ, 0, I2C_SMBUS_I2C_BLOCK_DATA, -EINVAL, "Invalid block read size 40"},
+        {40, I2C_SMBUS_WRITE, 0, I2C_SMBUS_I2C_BLOCK_DATA, -EINVAL, "Invalid block write size 40"},
+        {1, I2C_SMBUS_WRITE, 0, I2C_SMBUS_QUICK, -EOPNOTSUPP, "Unsupported transaction 0"},
+        {1, I2C_SMBUS_READ, 0, I2C_SMBUS_BLOCK_PROC_CALL, -EOPNOTSUPP, "Unsupported transaction 7"},
+        {1, I2C_SMBUS_READ, 0x30, I2C_SMBUS_BLOCK_DATA, -EPROTO, "ERROR: i2c_transfer count: 1 bad block length"},
+    };
+    for (const auto& c : refused) {
+        log_capture cap;
+        x.block[0] = c.len;
+        EXPECT_EQ(d.i2c_smbus_xfer_emulated(0x58, 0, c.rw, c.cmd, c.size, &x), c.rc) << c.msg;
+        EXPECT_EQ(cap.messages(), (lines{std::string("ERROR :: ") + c.msg}));
+    }
 }
 
 TEST_F(i2c_dev_test, rcd_pmic_and_eeprom)

@@ -4,12 +4,9 @@
 
 #include "ip/verif/pcpp/cpu.h"
 #include "model/ksx_txs/ksx_txs_csr.h"
-#include "model/utils/ksx_regdb.h"
-#include "platform/csr_init.h"
-#include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_txs_sent_counter.h"
 #include "platform/sim/sim_txs_timer.h"
-#include "tests/support/knob_fixture.h"
+#include "tests/support/chip_fixture.h"
 #include "tests/support/log_capture.h"
 #include "verif/apis/ksx_top_api.h"
 #include "verif/apis/ksx_top_cntr_api.h"
@@ -17,19 +14,12 @@
 
 namespace {
 
-class top_api : public knob_fixture {
+class top_api : public chip_fixture {
 protected:
-    void SetUp() override {
-        knob_fixture::SetUp();
-        sdk::platform::kestrix::csr_init();
-        sim.clear_store();
-    }
     void TearDown() override {
         for (int h : handles) sim.detach_device(h);
-        knob_fixture::TearDown();
+        chip_fixture::TearDown();
     }
-    uint64_t addr(const std::string& name) { return ksx_regdb::chip().find(name).address; }
-    ksx_sim_chip& sim = ksx_sim_chip::instance();
     std::vector<int> handles;
 };
 
@@ -142,7 +132,7 @@ TEST_F(top_api, txs_init_done_waits_for_the_timer_memories_within_its_bound) {
     handles.push_back(ksx_sim_attach_txs_timer(sim, 0, {3, false}));
     set_value("ksx0/txs/cfw_timer_glb/stmr_enable", 1);
     sim.write(0, glb, 3);  // hardware init of both memories under way
-    sim.write(0, addr("txs.int_sch"), 0);
+    sim.write(0, addr("txs.int_sch.intreg"), 0);
     log_capture cap;
     ksx_txs_init_done(0, 0);
     EXPECT_EQ(cap.text(), "");
@@ -150,7 +140,7 @@ TEST_F(top_api, txs_init_done_waits_for_the_timer_memories_within_its_bound) {
     EXPECT_EQ(sim.read(0, addr("txs.cfw_scheduler_glb")) & 0x23, 0u);
     EXPECT_EQ(sim.read(0, addr("txs.cfg_sch_token_refill")), 1024u | 1u << 16);
     EXPECT_EQ(sim.read(0, addr("txs.cfg_timer_static") + 8) & 0xFFFFFF, 4094u);  // tmr_hsh_depth - 1
-    EXPECT_EQ(sim.read(0, addr("txs.int_tmr")), 0u);                        // tb/txs/clr_int default 1
+    EXPECT_EQ(sim.read(0, addr("txs.int_tmr.intreg")), 0u);                      // tb/txs/clr_int default 1
 
     // The fault: never done; the bound is ten passes per entry of the deeper memory.
     sim.detach_device(handles.back());

@@ -3,10 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/ksx_txs/ksx_txs_csr.h"
-#include "model/utils/ksx_regdb.h"
-#include "platform/csr_init.h"
-#include "platform/sim/sim_chip.h"
-#include "tests/support/knob_fixture.h"
+#include "tests/support/chip_fixture.h"
 #include "tests/support/log_capture.h"
 #include "verif/apis/ksx_txs_api.h"
 #include "verif/apis/ksx_txs_dbg_api.h"
@@ -17,51 +14,43 @@ namespace {
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
-class txs_diag : public knob_fixture {
+class txs_diag : public chip_fixture {
 protected:
-    void SetUp() override {
-        knob_fixture::SetUp();
-        sim.clear_store();
-    }
-    uint64_t addr(const std::string& name) { return ksx_regdb::chip().find("txs." + name).address; }
-    void poke(const std::string& name, uint32_t v, int word = 0) { sim.poke(0, addr(name) + 4 * word, v); }
-    uint32_t peek(const std::string& name, int word = 0) { return sim.peek(0, addr(name) + 4 * word); }
     ksx_txs_csr_t& t = (sdk::platform::kestrix::csr_init(), ksx_txs_block(0, 0));
-    ksx_sim_chip& sim = ksx_sim_chip::instance();
 };
 
 TEST_F(txs_diag, debug_selectors_program_every_field_and_read_their_counters) {
     // Doorbell selector 3, every field at its top value: 79 bits of ones.
     ksx_set_txs_doorbell_debug(0, 0, 3, 1, 1, 1, 1, 1, 0x7FF, 0x7FF, 0xFFFFFF, 0xFFFFFF, 0xF);
-    EXPECT_EQ(peek("cfg_doorbell_debug3"), 0xFFFFFFFFu);
-    EXPECT_EQ(peek("cfg_doorbell_debug3", 2), 0x7FFFu);
+    EXPECT_EQ(peek("txs.cfg_doorbell_debug3"), 0xFFFFFFFFu);
+    EXPECT_EQ(peek("txs.cfg_doorbell_debug3", 2), 0x7FFFu);
     // txdma selector 1: lif_start (bits 4..14) = 5, cos (bits 74..77) = 9.
     ksx_set_txs_txdma_debug(0, 0, 1, 1, 0, 0, 0, 5, 0, 0, 0, 9);
-    EXPECT_EQ(peek("cfg_txdma_debug1"), 1u | 5u << 4);
-    EXPECT_EQ(peek("cfg_txdma_debug1", 2), 9u << 10);
+    EXPECT_EQ(peek("txs.cfg_txdma_debug1"), 1u | 5u << 4);
+    EXPECT_EQ(peek("txs.cfg_txdma_debug1", 2), 9u << 10);
     ksx_set_txs_rlid_debug(0, 0, 0, 1, 1, 0x1FFF, 2);
-    EXPECT_EQ(peek("cfg_rlid_debug0"), 3u | 0x1FFFu << 2 | 2u << 15);
+    EXPECT_EQ(peek("txs.cfg_rlid_debug0"), 3u | 0x1FFFu << 2 | 2u << 15);
 
     const struct {
         const char* cnt;
         uint64_t (*get)(int, int, int);
-    } families[] = {{"cnt_doorbell_debug2", ksx_get_txs_doorbell_debug_cnt},
-                    {"cnt_txdma_debug2", ksx_get_txs_txdma_debug_cnt},
-                    {"cnt_phb_feedback_debug2", ksx_get_txs_phb_feedback_debug_cnt},
-                    {"cnt_ptd_feedback_debug2", ksx_get_txs_ptd_feedback_debug_cnt},
-                    {"cnt_rlid_debug2", ksx_get_txs_rlid_debug_cnt}};
+    } families[] = {{"txs.cnt_doorbell_debug2", ksx_get_txs_doorbell_debug_cnt},
+                    {"txs.cnt_txdma_debug2", ksx_get_txs_txdma_debug_cnt},
+                    {"txs.cnt_phb_feedback_debug2", ksx_get_txs_phb_feedback_debug_cnt},
+                    {"txs.cnt_ptd_feedback_debug2", ksx_get_txs_ptd_feedback_debug_cnt},
+                    {"txs.cnt_rlid_debug2", ksx_get_txs_rlid_debug_cnt}};
     for (const auto& f : families) {
         poke(f.cnt, 7);
         poke(f.cnt, 1, 1);
         EXPECT_EQ(f.get(0, 0, 2), 0x100000007u) << f.cnt;
     }
     // Per-LIF view: selector 0 left on the last LIF, counter printed per line.
-    poke("cnt_ptd_feedback_debug0", 12);
+    poke("txs.cnt_ptd_feedback_debug0", 12);
     CaptureStdout();
     ksx_txs_ptd_fb_lif_cnt(0, 0, 6, 7);
     ksx_txs_rlid_cnt(0, 0);
     EXPECT_EQ(GetCapturedStdout(), "txs ptd_fb lif:6 cnt:12\ntxs ptd_fb lif:7 cnt:12\ntxs rlid cnt:0\n");
-    EXPECT_EQ(peek("cfg_ptd_feedback_debug0"), 3u | 7u << 4 | 7u << 15);
+    EXPECT_EQ(peek("txs.cfg_ptd_feedback_debug0"), 3u | 7u << 4 | 7u << 15);
     log_capture cap;
     ksx_set_txs_phb_feedback_debug(0, 0, 4, 1, 1, 1, 1, 1, 1, 1, 1, 1);
     EXPECT_EQ(ksx_get_txs_rlid_debug_cnt(0, 0, -1), 0u);
@@ -89,7 +78,7 @@ TEST_F(txs_diag, monitors_and_dumps_print_their_texts) {
               "FAST TMR PENDING  total lcnt>0 lcnt:2\n");
 
     // xoff on COS 0 and 15 in both samples' reads, rxdma on COS 1.
-    poke("sta_xoff", 0x00028001);
+    poke("txs.sta_xoff", 0x00028001);
     CaptureStdout();
     ksx_txs_mon_xoff(0, 0, 2);
     const std::string x = GetCapturedStdout();
@@ -98,9 +87,9 @@ TEST_F(txs_diag, monitors_and_dumps_print_their_texts) {
     EXPECT_NE(x.find("\nrxdma      0     2     0"), std::string::npos) << x;
     EXPECT_NE(x.find("     2\nrxdma"), std::string::npos) << x;  // COS 15 of xoff
 
-    poke("sta_slow_timer", 0x00050007);  // tick 7, ctime 5
-    poke("sta_tmr_pending", 0x01000203);
-    poke("sta_credit", 0x8003);          // total_usage 3, free_common 2
+    poke("txs.sta_slow_timer", 0x00050007);  // tick 7, ctime 5
+    poke("txs.sta_tmr_pending", 0x01000203);
+    poke("txs.sta_credit", 0x8003);          // total_usage 3, free_common 2
     CaptureStdout();
     ksx_tmr_status(0, 0);
     ksx_txs_mon_credit(0, 0);
@@ -118,7 +107,7 @@ TEST_F(txs_diag, monitors_and_dumps_print_their_texts) {
     q->all(0);
     q->active_cnt(3);
     q->write();
-    poke("sta_sch_active_q", 3);
+    poke("txs.sta_sch_active_q", 3);
     CaptureStdout();
     ksx_tmr_cfg(0, 0);
     ksx_txs_active_queue_stat(0, 0);
@@ -132,9 +121,9 @@ TEST_F(txs_diag, monitors_and_dumps_print_their_texts) {
               "active queues:3 in qgrp table:3 over 1 qgrp\n");
 
     // Counters shown, outstanding AXI transactions, then cleared.
-    poke("cnt_sch_axi_rd_req", 9);
-    poke("cnt_sch_axi_rd_rsp", 4);
-    poke("cnt_stmr_pop", 1);
+    poke("txs.cnt_sch_axi_rd_req", 9);
+    poke("txs.cnt_sch_axi_rd_rsp", 4);
+    poke("txs.cnt_stmr_pop", 1);
     CaptureStdout();
     ksx_txs_axi_wr_rd_cnt(0, 0);
     ksx_tmr_dump_cntr(0, 0);
@@ -144,16 +133,16 @@ TEST_F(txs_diag, monitors_and_dumps_print_their_texts) {
     EXPECT_NE(a.find("txs.cnt_stmr_pop = 0x1 val=0x1\n"), std::string::npos) << a;
     ksx_txs_sch_axi_cnt_clr(0, 0);
     ksx_tmr_clr_cntr(0, 0);
-    EXPECT_EQ(peek("cnt_sch_axi_rd_req") | peek("cnt_sch_axi_rd_rsp") | peek("cnt_stmr_pop"), 0u);
+    EXPECT_EQ(peek("txs.cnt_sch_axi_rd_req") | peek("txs.cnt_sch_axi_rd_rsp") | peek("txs.cnt_stmr_pop"), 0u);
 }
 
 TEST_F(txs_diag, end_of_run_checks) {
     log_capture cap;
     ksx_txs_eos_cnt_named(0, 0);        // the model takes the chip's counters as expected
     cap.clear();
-    poke("cnt_sch_doorbell_set", 5);
-    poke("cnt_sch_fifo_empty_drb", 5);  // left out of the compare
-    poke("cnt_tmr_axi_rd_req", 5);
+    poke("txs.cnt_sch_doorbell_set", 5);
+    poke("txs.cnt_sch_fifo_empty_drb", 5);  // left out of the compare
+    poke("txs.cnt_tmr_axi_rd_req", 5);
     ksx_txs_eos_cnt(0, 0);              // node names are "none": nothing selected
     EXPECT_EQ(cap.text(), "");
     ksx_txs_eos_cnt_named(0, 0);
@@ -163,15 +152,15 @@ TEST_F(txs_diag, end_of_run_checks) {
 
     cap.clear();
     set_value("no_cnt_chk", 1);
-    poke("cnt_sch_doorbell_set", 6);
+    poke("txs.cnt_sch_doorbell_set", 6);
     ksx_txs_eos_cnt_named(0, 0);
     EXPECT_EQ(cap.text(), "");
 
     // int_sch: bit 2 and the read response error pending; the error is expected by knob.
     t.int_sch.intreg.all(0);
     t.int_tmr.intreg.all(0);
-    sim.write(0, addr("int_sch.int_test_set"), 1u << 2 | 1u << 10);
-    sim.write(0, addr("int_tmr.int_test_set"), 1u << 1 | 1u << 7);
+    sim.write(0, addr("txs.int_sch.int_test_set"), 1u << 2 | 1u << 10);
+    sim.write(0, addr("txs.int_tmr.int_test_set"), 1u << 1 | 1u << 7);
     ksx_txs_eos_int(0, 0);
     set("txs_int_resp_err_exp", "1");
     ksx_txs_eos_int(0, 0);              // model now holds what was read
