@@ -128,6 +128,20 @@ cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned 
     limb_type local[kLocal + 1] = {};
     uint64_t pos = 0;
     unsigned i = 0;
+    if constexpr (ksx_limb_bits == 64) {
+        // The usual register: fields of one limb packed in a native integer while they fit.
+        uint64_t acc = 0;
+        for (; i < n && pos + widths[i] <= 64; ++i) {
+            const auto& fb = fields[i].backend();
+            const unsigned w = widths[i];
+            const uint64_t x = fb.limbs()[0];
+            if (fb.size() != 1 || fb.sign() || (w < 64 && (x >> w) != 0)) break;
+            acc |= pos < 64 ? x << pos : 0;
+            pos += w;
+        }
+        if (i == n) return cpp_int(acc);
+        local[0] = limb_type(acc);
+    }
     for (; i < n; ++i) {
         const auto& fb = fields[i].backend();
         const unsigned w = widths[i];
