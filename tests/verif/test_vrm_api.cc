@@ -24,13 +24,11 @@ protected:
 
 TEST_F(vrm_test, rails_and_unknown_names)
 {
-    EXPECT_EQ(get_i2c_addr("vdd"), 0x62u);
-    EXPECT_EQ(get_i2c_addr("arm"), 0x62u);
-    EXPECT_EQ(get_i2c_addr("vddq"), 0x24u);
-    EXPECT_EQ(get_i2c_addr("vddqx"), 0x24u);  // the first four characters decide
-    EXPECT_EQ(get_id("vdd"), 0);
-    EXPECT_EQ(get_id("arm"), 1);
-    EXPECT_EQ(get_id("vddq"), 0);
+    // The first four characters decide ("vddqx" is "vddq").
+    for (auto [rail, addr, page] : {std::tuple{"vdd", 0x62u, 0}, {"arm", 0x62u, 1}, {"vddq", 0x24u, 0}, {"vddqx", 0x24u, 0}}) {
+        EXPECT_EQ(get_i2c_addr(rail), addr) << rail;
+        EXPECT_EQ(get_id(rail), page) << rail;
+    }
 
     log_capture cap;
     EXPECT_EQ(get_i2c_addr("vdd1"), 0xFFFFFFFFu);
