@@ -134,8 +134,8 @@ def c_header_files(outfiles):
     """[(file name, text)] of every C header: the block classes of each top map, and its bases."""
     files = []
     seen = set()
-    for _cname, _func, _tag, top in tops_of(outfiles):
-        t = tables_of(top)
+    for _cname, _func, _tag, top, annexes in tops_of(outfiles):
+        t = tables_of(top, annexes)
         for idx in range(len(t.classes)):
             fname, text = class_header(t, idx)
             if fname not in seen:

@@ -103,8 +103,8 @@ def site_files(outfiles):
     notes = {}
     for out in outfiles:
         notes.setdefault(out.src, out.notes)
-    for top_cname, _func, _tag, top in tops_of(outfiles):
-        t = tables_of(top)
+    for top_cname, _func, _tag, top, annexes in tops_of(outfiles):
+        t = tables_of(top, annexes)
         class_rows = {}
         for idx, (cname, bs, _f, _n) in enumerate(t.classes):
             src = t.class_objs[idx].src

@@ -9,6 +9,9 @@ ACCESS = {"rw": "KSX_REGDB_RW", "ro": "KSX_REGDB_RO", "w1c": "KSX_REGDB_W1C",
           "w1s": "KSX_REGDB_W1S", "sc": "KSX_REGDB_SC"}
 TOPS = (("ksx_top_csr_t", "ksx_regdb_chip_tables", "chip"),
         ("dru_top_csr_t", "ksx_regdb_board_tables", "board"))
+# Maps never built at start-up whose instances sit in another map's address space: their
+# instances join that map's database, unregistered (the NoC's raw register windows).
+ANNEXES = {"ksx_top_csr_t": ("ksx_nx_raw_csr_t",)}
 
 
 def _fields(cls):
@@ -90,31 +93,36 @@ class _Tables:
                 self.instance(nm, group, m.cls, base + (m.offset or 0) + k * m.stride, -1, depth + 1)
 
 
-def tables_of(top):
+def tables_of(top, annexes=()):
     """The database tables of one top map: its block classes (registers sorted by offset, the
     members of register groups and interrupt groups flattened), their fields, and every block
-    instance with its sub-blocks, sorted by address."""
+    instance with its sub-blocks, sorted by address. The instances of the annex maps follow,
+    with no registry instance number."""
     t = _Tables()
-    for grp in top.groups:
-        for it in grp.instances:
-            if it.cls is None:
-                continue
-            stem = it.name if it.name == grp.name else "%s.%s" % (grp.name, it.name)
-            for k in range(it.count):
-                nm = "%s[%d]" % (stem, k) if it.is_array else stem
-                t.instance(nm, grp.name, it.cls, it.base + k * it.stride, it.first_registry + k, 0)
+    for m, registered in [(top, True)] + [(a, False) for a in annexes]:
+        for grp in m.groups:
+            for it in grp.instances:
+                if it.cls is None:
+                    continue
+                stem = it.name if it.name == grp.name else "%s.%s" % (grp.name, it.name)
+                for k in range(it.count):
+                    nm = "%s[%d]" % (stem, k) if it.is_array else stem
+                    t.instance(nm, grp.name, it.cls, it.base + k * it.stride,
+                               it.first_registry + k if registered else -1, 0)
     t.insts.sort(key=lambda i: (i[3], i[5]))
     return t
 
 
 def tops_of(outfiles):
-    """[(top class name, database function, tag, top class)] of the top maps present."""
+    """[(top class name, database function, tag, top class, annex top classes)] of the top
+    maps present."""
     tops = {}
     for out in outfiles:
         for c in out.classes:
             if c.kind == "top":
                 tops[c.cname] = c
-    return [(cname, func, tag, tops[cname]) for cname, func, tag in TOPS if cname in tops]
+    return [(cname, func, tag, tops[cname], [tops[a] for a in ANNEXES.get(cname, ()) if a in tops])
+            for cname, func, tag in TOPS if cname in tops]
 
 
 def _cstr(s):
@@ -126,8 +134,8 @@ def _emit(tops_found):
              "// The register map database: classes, registers, fields and instances of each top map.",
              '#include "model/utils/ksx_regdb.h"', "", "namespace {", ""]
     funcs = []
-    for cname, func, tag, top in tops_found:
-        t = tables_of(top)
+    for cname, func, tag, top, annexes in tops_found:
+        t = tables_of(top, annexes)
         lines.append("const ksx_regdb_field %s_fields[] = {" % tag)
         for (n, lsb, w, r, a) in t.fields:
             lines.append('    {%s, %d, %d, "0x%x", %s},' % (_cstr(n), lsb, w, r, ACCESS.get(a, "KSX_REGDB_RW")))
