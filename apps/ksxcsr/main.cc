@@ -26,6 +26,8 @@
 #include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_clock_devices.h"
+#include "platform/sim/sim_llc_slice.h"
+#include "platform/sim/sim_nx_bist.h"
 #include "platform/sim/sim_ssi_controller.h"
 #include "platform/sim/sim_txs_timer.h"
 
@@ -176,6 +178,8 @@ int run(int argc, char** argv) {
         ksx_sim_attach_board_devices(ksx_sim_chip::instance(), ksx_sim_board::instance());
         ksx_sim_attach_clocks(ksx_sim_chip::instance());
         ksx_sim_attach_txs_timer(ksx_sim_chip::instance(), 0, ksx_sim_txs_timer_mode{});
+        ksx_sim_attach_llc_slices(ksx_sim_chip::instance(), 0, ksx_sim_llc_mode{});
+        ksx_sim_attach_nx_bist(ksx_sim_chip::instance(), 0, ksx_sim_bist_mode{});
     }
     if (o.trace) {
         cpu* dispatcher = cpu::access();

@@ -64,6 +64,7 @@ ksx_shell::ksx_shell(std::ostream& out, std::ostream& err, bool json)
     add_counter_commands();
     add_interrupt_commands();
     add_txs_commands();
+    add_nx_commands();
 }
 
 void ksx_shell::add(const std::string& name, const std::string& usage, const std::string& help, size_t min_args,

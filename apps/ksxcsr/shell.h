@@ -68,6 +68,7 @@ private:
     void add_counter_commands();
     void add_interrupt_commands();
     void add_txs_commands();
+    void add_nx_commands();
 
     /// Refuses (ksx_shell_error) an access the backend would refuse: len bytes at addr of
     /// the current chip outside the backend's window, or a word access not word-aligned.
