@@ -105,7 +105,9 @@ TEST(chip_map, database_names_and_addresses_for_every_instance) {
         const ksx_regdb_location loc = db.decode(in.base);
         ASSERT_NE(loc.inst, nullptr) << in.name;
         EXPECT_EQ(std::string(loc.inst->name).rfind(in.name, 0), 0u) << in.name << " decodes as " << loc.inst->name;
-        // Every block has a register "base" at offset 0.
+        // Every block has a register "base" at offset 0; the NoC's raw windows (group nxr)
+        // hold documented registers there instead.
+        if (std::string(in.group) == "nxr") continue;
         const ksx_regdb_location b = db.find(std::string(in.name) + ".base");
         EXPECT_TRUE(b) << in.name;
         EXPECT_EQ(b.address, in.base);
