@@ -275,6 +275,32 @@ TEST_F(noc_bus, every_address_the_routines_touch_has_a_register_name) {
     EXPECT_EQ(ksx_regdb::chip().decode(0x2880d4).name(), "nxr.llc[0].cfg_llc_flush");
 }
 
+TEST_F(noc_bus, filters_counters_and_bandwidth_lines) {
+    nx_nis_filter_t f;
+    f.idx = 2, f.base = 0x1300000000, f.limit = 0x1380000000, f.enable = 1, f.action = 1, f.prio = 15, f.qos = 3;
+    ksx_nx_master_nis_filter_set(0, 0, 0, &f);  // port 0 is cc0_csr.cpu1_m, agent window 0x210000
+    EXPECT_EQ(writes(bus), (std::vector<std::pair<uint64_t, uint64_t>>{
+                               {0x210810, 0x1300000000}, {0x210830, 0x1380000000}, {0x210850, 1 | 1 << 1 | 15 << 3 | 3 << 7}}));
+    log_capture cap;
+    ksx_nx_master_nis_filter_set(0, 0, 15, &f);
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{"ERROR :: ksx_nx_master_nis_filter_set: no master port 15"}));
+
+    // Port 15 (the first slave) at 0x310000: window 1000, reads 7 at latency 3/9, bandwidth 500/1000.
+    bus.poke(0, 0x310700, 1000u << 16);
+    bus.poke(0, 0x310708, 7), bus.poke(0, 0x31070c, 3 | 9 << 16);
+    bus.poke(0, 0x310710, 500), bus.poke(0, 0x310714, 1000), bus.poke(0, 0x310718, 2 | 4 << 16);
+    cap.clear();
+    nx_bwmon_t m[ksx_nx_nis_ports];
+    ksx_nx_nis_bwmon_dump_new(0, 0, m);
+    const std::vector<std::string> lines = cap.lines();
+    ASSERT_EQ(lines.size(), 3u * ksx_nx_nis_ports);
+    EXPECT_EQ(lines[45], "NX: cc0_csr.ap_s:");
+    EXPECT_EQ(lines[46], "  NX: rd_cnt=       7 rd_lat=   3/9   , rd_bw= 500/1000 (0.5000/1.0000), rd_pend=   2, no_drdy=   4");
+    EXPECT_EQ(lines[47], "  NX: wr_cnt=       0 wr_lat=   0/0   , wr_bw=   0/0    (0.0000/0.0000), wr_pend=   0, no_drdy=   0");
+    EXPECT_EQ(m[15].rd_bw_max, 1000u);
+    EXPECT_EQ(lines[1], "  NX: rd_cnt=       0 rd_lat=   0/0   , rd_bw=   0/0    (0.0000/0.0000), rd_pend=   0, no_drdy=   0");
+}
+
 // ---- on the simulated chip --------------------------------------------------------------
 
 class noc_sim : public knob_fixture {
