@@ -8,6 +8,8 @@ void ksx_shell::add_nx_commands()
     add("nx", "nx maps", "every NoC agent's DDR address maps, in the address-map dump format", 1, 1,
         [this](const args_t& a) {
             if (a[0] != "maps") throw ksx_shell_error{"nx: unknown argument '" + a[0] + "' (expected maps)"};
+            // Every map register of every agent window within the backend's reach, before any read.
+            for (unsigned i = 0; i < 15; ++i) check_reach(ksx_nx_windows_a()[i], 0x370, true);
             json_out j;
             j.open('[');
             for (unsigned i = 0; i < 15; ++i) {
