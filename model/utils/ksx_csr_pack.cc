@@ -180,6 +180,21 @@ cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned 
 void ksx_unpack_fields(const cpp_int& v, cpp_int* fields, const uint16_t* widths, unsigned n) {
     if (v.sign() >= 0) {
         uint64_t pos = 0;
+        if (ksx_limb_bits == 64 && v.backend().size() == 1) {
+            // A value of one limb: each field is a shift and a mask of it (0 above bit 63).
+            const uint64_t u = uint64_t(v.backend().limbs()[0]);
+            for (unsigned i = 0; i < n; ++i) {
+                const unsigned w = widths[i];
+                if (w > 64) {
+                    extract(v, pos, w, fields[i]);
+                } else {
+                    const uint64_t x = pos < 64 ? u >> pos : 0;
+                    set_u64(fields[i], w == 64 ? x : x & ((uint64_t(1) << w) - 1));
+                }
+                pos += w;
+            }
+            return;
+        }
         for (unsigned i = 0; i < n; ++i) {
             extract(v, pos, widths[i], fields[i]);
             pos += widths[i];
