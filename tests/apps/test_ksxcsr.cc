@@ -297,15 +297,18 @@ TEST(ksxcsr, trace_and_interactive_session) {
     char ready[512], entered[512];
     std::snprintf(ready, sizeof ready, wait_for.c_str(), ("[ -e '" + hist + "' ]").c_str());
     std::snprintf(entered, sizeof entered, wait_for.c_str(), ("grep -q 'check rw' '" + hist + "'").c_str());
-    r = ksxcsr_sh("mkdir -p '" + home + "' && (" + ready + "printf 'read_addr 0x1'; sleep 0.5; printf '\\003'; sleep 0.3; "
-               "printf 'read_addr 0x10\\n" + many + "\\n'; " + entered + "sleep 0.5; printf '\\003'; sleep 0.3; "
+    r = ksxcsr_sh("mkdir -p '" + home + "' && (" + ready + "printf 'read_addr 0x1'; sleep 0.5; printf '\\003'; sleep 1; "
+               "printf 'read_addr 0x10\\n" + many + "\\n'; " + entered + "sleep 0.5; printf '\\003'; sleep 1; "
                "printf 'quit\\n') | HOME='" + home + "' timeout 60 env SHELL=/bin/sh script -qfec \"exec $K\" /dev/null");
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_FALSE(has(r.out, "bad address")) << r.out;
     EXPECT_TRUE(has(r.out, "\r0x0\r\n")) << r.out;
     EXPECT_TRUE(has(r.out, "ksxcsr: interrupted")) << r.out;
     EXPECT_LT(r.out.find("ksxcsr: interrupted"), r.out.find("ksxcsr> quit")) << r.out;
-    EXPECT_FALSE(has(r.out, "check rw: 2116")) << r.out;
+    // The interrupt abandons the rest of the line: not all twenty checks ran.
+    size_t checks = 0;
+    for (size_t at = 0; (at = r.out.find(" registers tested, ", at)) != std::string::npos; ++at) ++checks;
+    EXPECT_LT(checks, 20u) << r.out;
     EXPECT_EQ(read_file(home + "/.ksxcsr_history"), "read_addr 0x10\n" + many + "\nquit\n");
     // A session that ends on an error (Ctrl-D after it): seen on the terminal, status 0; sent
     // elsewhere, its status. Ctrl-D is repeated in case one arrives before the prompt reads.
