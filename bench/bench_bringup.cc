@@ -5,29 +5,12 @@
 
 #include <vector>
 
+#include "bench/counting_bus.h"
 #include "ip/verif/pcpp/cpu.h"
 #include "platform/csr_init.h"
 #include "verif/apis/ksx_routine_table.h"
 
 namespace {
-
-/// Forwards every access to the bus it wraps and counts them.
-class counting_bus : public cpu_bus_base {
-public:
-    explicit counting_bus(cpu_bus_base& inner) : cpu_bus_base("count", "bench"), inner_(inner) {}
-    uint32_t read(uint32_t c, uint64_t a, state s, uint32_t f) override { return ++n, inner_.read(c, a, s, f); }
-    void write(uint32_t c, uint64_t a, uint32_t d, state s, uint32_t f) override { ++n, inner_.write(c, a, d, s, f); }
-    void block_write(uint32_t c, uint64_t a, int32_t k, const std::vector<uint32_t>& d, state s, uint32_t f) override {
-        ++n, inner_.block_write(c, a, k, d, s, f);
-    }
-    std::vector<uint32_t> block_read(uint32_t c, uint64_t a, int32_t k, state s, uint32_t f) override {
-        return ++n, inner_.block_read(c, a, k, s, f);
-    }
-    uint64_t n = 0;
-
-private:
-    cpu_bus_base& inner_;
-};
 
 /// Block instances of the family on the chip: block name and registry instance count.
 const std::vector<std::pair<const char*, int>> kBlocks = {
@@ -48,15 +31,15 @@ void BM_family_bringup(benchmark::State& st) {
     sdk::platform::kestrix::csr_init();
     cpu* d = cpu::access();
     const std::string prev = d->get_cur_if_name();
-    static counting_bus* counter = new counting_bus(*d->cur_bus());
+    static ksx_counting_bus* counter = new ksx_counting_bus(*d->cur_bus());
     d->add_if("bench_count", counter);
     d->set_cur_if_name("bench_count");
     for (auto _ : st) {
-        counter->n = 0;
+        counter->reset();
         bring_up();
     }
-    g_accesses = counter->n;
-    st.counters["bus_accesses"] = double(counter->n);
+    g_accesses = counter->accesses();
+    st.counters["bus_accesses"] = double(counter->accesses());
     d->set_cur_if_name(prev);
 }
 

@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/null_bus.h"
+#include "bench/counting_bus.h"
 #include "ip/verif/pcpp/cpu.h"
 #include "platform/csr_init.h"
 #include "platform/sim/sim_chip.h"
@@ -14,27 +15,6 @@
 #include "verif/apis/ksx_noc_api.h"
 
 namespace {
-
-// Forwards to the current bus and counts the one-word block accesses of the NX routines.
-class counting_bus : public cpu_bus_base {
-public:
-    explicit counting_bus(cpu_bus_base& inner) : cpu_bus_base("counting_bus", "bench"), inner_(inner) {}
-    uint32_t read(uint32_t c, uint64_t a, state s, uint32_t f) override { return inner_.read(c, a, s, f); }
-    void write(uint32_t c, uint64_t a, uint32_t d, state s, uint32_t f) override { inner_.write(c, a, d, s, f); }
-    void block_write(uint32_t c, uint64_t a, int32_t n, const std::vector<uint32_t>& d, state s, uint32_t f) override {
-        ++writes;
-        inner_.block_write(c, a, n, d, s, f);
-    }
-    std::vector<uint32_t> block_read(uint32_t c, uint64_t a, int32_t n, state s, uint32_t f) override {
-        ++reads;
-        return inner_.block_read(c, a, n, s, f);
-    }
-    void flush_all_pending() override { inner_.flush_all_pending(); }
-    int reads = 0, writes = 0;
-
-private:
-    cpu_bus_base& inner_;
-};
 
 void setup() {
     static bool done = [] {
@@ -51,13 +31,13 @@ std::pair<int, int> count(void (*fn)()) {
     setup();
     cpu* c = cpu::access();
     const std::string saved = c->get_cur_if_name();
-    static counting_bus* bus = new counting_bus(*c->cur_bus());
-    bus->reads = bus->writes = 0;
+    static ksx_counting_bus* bus = new ksx_counting_bus(*c->cur_bus());
+    bus->reset();
     c->add_if("bench_count", bus);
     c->set_cur_if_name("bench_count");
     fn();
     c->set_cur_if_name(saved);
-    return {bus->reads, bus->writes};
+    return {int(bus->reads), int(bus->writes)};
 }
 
 void preset() { ksx_nx_program_ddr_capacity_16G(0, 0); }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "bench/counting_bus.h"
 #include "ip/verif/pcpp/cpu.h"
 #include "platform/csr_init.h"
 #include "platform/sim/sim_chip.h"
@@ -13,28 +14,10 @@
 
 namespace {
 
-/// Forwards every access to the bus it wraps and counts reads and writes.
-class counting_bus : public cpu_bus_base {
-public:
-    explicit counting_bus(cpu_bus_base& inner) : cpu_bus_base("count", "bench"), inner_(inner) {}
-    uint32_t read(uint32_t c, uint64_t a, state s, uint32_t f) override { return ++reads, inner_.read(c, a, s, f); }
-    void write(uint32_t c, uint64_t a, uint32_t d, state s, uint32_t f) override { ++writes, inner_.write(c, a, d, s, f); }
-    void block_write(uint32_t c, uint64_t a, int32_t k, const std::vector<uint32_t>& d, state s, uint32_t f) override {
-        ++writes, inner_.block_write(c, a, k, d, s, f);
-    }
-    std::vector<uint32_t> block_read(uint32_t c, uint64_t a, int32_t k, state s, uint32_t f) override {
-        return ++reads, inner_.block_read(c, a, k, s, f);
-    }
-    uint64_t reads = 0, writes = 0;
-
-private:
-    cpu_bus_base& inner_;
-};
-
-counting_bus& counter() {
+ksx_counting_bus& counter() {
     sdk::platform::kestrix::csr_init();
     cpu* d = cpu::access();
-    static counting_bus* c = new counting_bus(*d->cur_bus());
+    static ksx_counting_bus* c = new ksx_counting_bus(*d->cur_bus());
     static bool added = (d->add_if("bench_txs_count", c), true);
     (void)added;
     return *c;
@@ -47,7 +30,7 @@ uint64_t g_reads = 0, g_writes = 0;
 // Runs f under the counting bus; reports the accesses of one run.
 template <class F>
 void counted(benchmark::State& st, F f, bool keep) {
-    counting_bus& c = counter();
+    ksx_counting_bus& c = counter();
     cpu* d = cpu::access();
     const std::string prev = d->get_cur_if_name();
     d->set_cur_if_name("bench_txs_count");
