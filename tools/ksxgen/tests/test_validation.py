@@ -8,78 +8,78 @@ from ksxgen_lib.cli import load
 from tests.helpers import block, errors_of, write_regs
 
 
-class RegisterErrors(unittest.TestCase):
-    def check(self, children, expected, extra=""):
-        self.assertEqual(errors_of({"ksx_bad.yaml": block(children, extra)}), expected)
+# (children of block 'bad', the one error, after "regs/ksx_bad.yaml: ").
+REGISTER_ERRORS = [
+    ("- {name: r, fields: [a:3, {name: b, width: 0}]}", "children[0].fields[1].width: must be >= 1"),
+    ("- {name: r, fields: [a:3, b:2049]}", "children[0].fields[1].width: must be <= 2048"),
+    ("- {name: r, width: 75, fields: [a:5, b:69]}", "children[0].fields: field widths add up to 74, width is 75"),
+    ("- {name: r, width: 2049}", "children[0].width: must be <= 2048"),
+    ("- {name: r, fields: [a:1024, b:1024, c:1]}", "children[0].fields: field widths add up to 2049, more than 2048"),
+    ("- {name: r, fields: []}", "children[0].fields: must be a non-empty list"),
+    ("- {name: r}", "children[0]: needs fields or width"),
+    ("- {name: r, fields: [a:3, 'b 4']}",
+     "children[0].fields[1]: cannot read 'b 4' (expected name:width[=reset][ policy])"),
+    ("- {name: r, fields: [a:3, a:4]}",
+     "children[0].fields[1].name: duplicate name 'a' (also children[0].fields[0].name)"),
+    ("- {name: r, fields: [clear:3]}", "children[0].fields[0].name: 'clear' is reserved"),
+    ("- {name: r, fields: ['pg:5[4]']}", "children[0].fields[0]: field arrays are only for decoders"),
+    ("- {name: 2r, width: 3}", "children[0].name: must be a name of letters, digits and underscores"),
+    ("- {name: r, fields: [{name: a, width: 3, colour: red}]}", "children[0].fields[0].colour: unknown key"),
+    ("- {name: r, fields: [7]}", "children[0].fields[0]: must be a text name:width or a mapping"),
+    ("- {name: r, fields: [a:3=8]}", "children[0].fields[0].reset: does not fit in 3 bits"),
+    ("- {name: r, width: 8, reset: '0x1zz'}", "children[0].reset: not a number: '0x1zz'"),
+    ("- {name: r, width: 8, reset: 0x100}", "children[0].reset: does not fit in 8 bits"),
+    ("- {name: r, reset: 1, fields: [a:3=1]}", "children[0].reset: given both for the register and its fields"),
+    ("- {name: r, width: 8, secure: 1}", "children[0].secure: must be true or false"),
+    ("- {name: r, fields: [a:3 rc]}", "children[0].fields[0].access: must be one of rw, ro, w1c, w1s, sc"),
+    ("- {name: r, width: 8, access: wo}", "children[0].access: must be one of rw, ro, w1c, w1s, sc"),
+]
+LAYOUT_ERRORS = [
+    ("- {name: a, width: 32, offset: 0x0}\n- {name: b, width: 64, offset: 0x14}",
+     "children[1].offset: 0x14 must be a multiple of 0x8"),
+    ("- {name: a, width: 64, offset: 0x0}\n- {name: b, width: 32, offset: 0x4}",
+     "children[1].offset: 0x4..0x7 overlaps children[0] 'a' (0x0..0x7)"),
+    ("- {name: a, width: 32, offset: 0x1000}", "children[0].offset: 0x1000..0x1003 lies beyond byte_size 0x1000"),
+    ("- {name: m, offset: 0x0, count: 2048, entry: {width: 29}}",
+     "children[0].offset: 0x0..0x1fff lies beyond byte_size 0x1000"),
+    ("- {name: a, width: 32, array: 4, offset: 0x0}\n- {name: b, width: 32, offset: 0xc}",
+     "children[1].offset: 0xc..0xf overlaps children[0] 'a' (0x0..0xf)"),
+    ("- {name: a, width: 8}\n- {name: a, width: 8}", "children[1].name: duplicate name 'a' (also children[0].name)"),
+    ("- {name: x_entry, width: 8}\n- {name: x, count: 4, entry: {width: 8}}",
+     "children[1].entry: class ksx_bad_csr_x_entry_t already generated from regs/ksx_bad.yaml: children[0]"),
+    ("- {name: read, width: 8}", "children[0].name: 'read' is reserved"),
+    ("- {name: m, count: 0, entry: {width: 8}}", "children[0].count: must be >= 1"),
+    ("- {name: m, count: 16777217, entry: {width: 8}}", "children[0].count: must be <= 16777216"),
+    ("- {name: m, entry: {width: 8}}", "children[0].count: required key missing"),
+    ("- {name: m, count: 2, entry: {width: 8, name: x}}", "children[0].entry.name: unknown key"),
+    ("- {name: a, width: 8, array: 0}", "children[0].array: must be >= 1"),
+    ("- {name: m, count: 4, array: 2, entry: {width: 8}}", "children[0].array: unknown key"),
+    ("- {name: g, registers: [{name: a, width: 32, offset: 0}, {name: b, width: 32, offset: 0}]}",
+     "children[0].registers[1].offset: 0x0..0x3 overlaps children[0].registers[0] 'a' (0x0..0x3)"),
+]
+INTERRUPT_ERRORS = [
+    ("{offset: 0x108, groups: {a: [x]}}", "interrupts.offset: must be a multiple of 0x10"),
+    ("{offset: 0x100, groups: {a: [x, x]}}",
+     "interrupts.groups.a[1]: duplicate name 'x' (also interrupts.groups.a[0])"),
+    ("{offset: 0x100, groups: {a: [%s]}}" % ", ".join("s%d" % i for i in range(33)),
+     "interrupts.groups.a: must have at most 32 sources"),
+]
 
-    def test_field_widths(self):
-        self.check("- {name: r, fields: [a:3, {name: b, width: 0}]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[1].width: must be >= 1"])
-        self.check("- {name: r, fields: [a:3, b:2049]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[1].width: must be <= 2048"])
-        self.check("- {name: r, width: 75, fields: [a:5, b:69]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields: field widths add up to 74, width is 75"])
-        self.check("- {name: r, width: 2049}\n",
-                   ["regs/ksx_bad.yaml: children[0].width: must be <= 2048"])
-        self.check("- {name: r, fields: [a:1024, b:1024, c:1]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields: field widths add up to 2049, more than 2048"])
-        self.check("- {name: r, fields: []}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields: must be a non-empty list"])
-        self.check("- {name: r}\n", ["regs/ksx_bad.yaml: children[0]: needs fields or width"])
 
-    def test_field_texts_and_names(self):
-        self.check("- {name: r, fields: [a:3, 'b 4']}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[1]: cannot read 'b 4' "
-                    "(expected name:width[=reset][ policy])"])
-        self.check("- {name: r, fields: [a:3, a:4]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[1].name: duplicate name 'a' "
-                    "(also children[0].fields[0].name)"])
-        self.check("- {name: r, fields: [clear:3]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0].name: 'clear' is reserved"])
-        self.check("- {name: r, fields: [int:3, m_x:1]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0].name: 'int' is reserved",
-                    "regs/ksx_bad.yaml: children[0].fields[1].name: 'm_x' is reserved"])
-        self.check("- {name: r, fields: ['pg:5[4]']}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0]: field arrays are only for decoders"])
-        self.check("- {name: 2r, width: 3}\n",
-                   ["regs/ksx_bad.yaml: children[0].name: must be a name of letters, digits and underscores"])
-        self.check("- {name: r, fields: [{name: a, width: 3, colour: red}]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0].colour: unknown key"])
-        self.check("- {name: r, fields: [7]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0]: must be a text name:width or a mapping"])
-
-    def test_reset_secure_access(self):
-        self.check("- {name: r, fields: [a:3=8]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0].reset: does not fit in 3 bits"])
-        self.check("- {name: r, width: 8, reset: '0x1zz'}\n",
-                   ["regs/ksx_bad.yaml: children[0].reset: not a number: '0x1zz'"])
-        self.check("- {name: r, width: 8, reset: 0x100}\n",
-                   ["regs/ksx_bad.yaml: children[0].reset: does not fit in 8 bits"])
-        self.check("- {name: r, reset: 1, fields: [a:3=1]}\n",
-                   ["regs/ksx_bad.yaml: children[0].reset: given both for the register and its fields"])
-        self.check("- {name: r, width: 8, secure: 1}\n",
-                   ["regs/ksx_bad.yaml: children[0].secure: must be true or false"])
-        self.check("- {name: r, fields: [a:3 rc]}\n",
-                   ["regs/ksx_bad.yaml: children[0].fields[0].access: must be one of rw, ro, w1c, w1s, sc"])
-        self.check("- {name: r, width: 8, access: wo}\n",
-                   ["regs/ksx_bad.yaml: children[0].access: must be one of rw, ro, w1c, w1s, sc"])
-
-
-class LayoutErrors(unittest.TestCase):
-    def check(self, children, expected, extra=""):
-        self.assertEqual(errors_of({"ksx_bad.yaml": block(children, extra)}), expected)
-
-    def test_alignment_overlap_window(self):
-        self.check("- {name: a, width: 32, offset: 0x0}\n- {name: b, width: 64, offset: 0x14}\n",
-                   ["regs/ksx_bad.yaml: children[1].offset: 0x14 must be a multiple of 0x8"])
-        self.check("- {name: a, width: 64, offset: 0x0}\n- {name: b, width: 32, offset: 0x4}\n",
-                   ["regs/ksx_bad.yaml: children[1].offset: 0x4..0x7 overlaps children[0] 'a' (0x0..0x7)"])
-        self.check("- {name: a, width: 32, offset: 0x1000}\n",
-                   ["regs/ksx_bad.yaml: children[0].offset: 0x1000..0x1003 lies beyond byte_size 0x1000"])
-        self.check("- {name: m, offset: 0x0, count: 2048, entry: {width: 29}}\n",
-                   ["regs/ksx_bad.yaml: children[0].offset: 0x0..0x1fff lies beyond byte_size 0x1000"])
-        self.check("- {name: a, width: 32, array: 4, offset: 0x0}\n- {name: b, width: 32, offset: 0xc}\n",
-                   ["regs/ksx_bad.yaml: children[1].offset: 0xc..0xf overlaps children[0] 'a' (0x0..0xf)"])
+class ItemErrors(unittest.TestCase):
+    def test_each_item_error_alone(self):
+        for children, error in REGISTER_ERRORS + LAYOUT_ERRORS:
+            self.assertEqual(errors_of({"ksx_bad.yaml": block(children + "\n")}), ["regs/ksx_bad.yaml: " + error], children)
+        for interrupts, error in INTERRUPT_ERRORS:
+            self.assertEqual(errors_of({"ksx_bad.yaml": block("- {name: base, width: 32}\n", "interrupts: %s\n" % interrupts)}),
+                             ["regs/ksx_bad.yaml: " + error])
+        # Two reserved names, and an interrupt window over a register.
+        self.assertEqual(errors_of({"ksx_bad.yaml": block("- {name: r, fields: [int:3, m_x:1]}\n")}),
+                         ["regs/ksx_bad.yaml: children[0].fields[0].name: 'int' is reserved",
+                          "regs/ksx_bad.yaml: children[0].fields[1].name: 'm_x' is reserved"])
+        self.assertEqual(errors_of({"ksx_bad.yaml": block("- {name: base, width: 32, offset: 0x100}\n",
+                                                          "interrupts: {offset: 0x100, groups: {a: [x]}}\n")}),
+                         ["regs/ksx_bad.yaml: interrupts.offset: 0x100..0x10f overlaps children[0] 'base' (0x100..0x103)"])
 
     def test_block_keys(self):
         self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nbyte_size: 0x1800\nchildren: []\n"}),
@@ -93,49 +93,10 @@ class LayoutErrors(unittest.TestCase):
                          ["regs/ksx_bad.yaml: line 4: YAML: key 'byte_size' given twice"])
         self.assertEqual(errors_of({"ksx_bad.yaml": "block: bad\nchildren: [\n"})[0][:31],
                          "regs/ksx_bad.yaml: line 3: YAML")
-
-    def test_names_and_classes(self):
-        self.check("- {name: a, width: 8}\n- {name: a, width: 8}\n",
-                   ["regs/ksx_bad.yaml: children[1].name: duplicate name 'a' (also children[0].name)"])
-        self.check("- {name: x_entry, width: 8}\n- {name: x, count: 4, entry: {width: 8}}\n",
-                   ["regs/ksx_bad.yaml: children[1].entry: class ksx_bad_csr_x_entry_t already "
-                    "generated from regs/ksx_bad.yaml: children[0]"])
         self.assertEqual(errors_of({"a.yaml": "block: x\nbyte_size: 16\nchildren: []\n",
                                     "b.yaml": "block: x\nbyte_size: 16\nchildren: []\n"}),
                          ["regs/b.yaml: class ksx_x_csr_t already generated from regs/a.yaml",
                           "regs/b.yaml: writes model/ksx_x/ksx_x_csr.h, as regs/a.yaml does"])
-        self.check("- {name: read, width: 8}\n", ["regs/ksx_bad.yaml: children[0].name: 'read' is reserved"])
-
-    def test_memories_and_counts(self):
-        self.check("- {name: m, count: 0, entry: {width: 8}}\n",
-                   ["regs/ksx_bad.yaml: children[0].count: must be >= 1"])
-        self.check("- {name: m, count: 16777217, entry: {width: 8}}\n",
-                   ["regs/ksx_bad.yaml: children[0].count: must be <= 16777216"])
-        self.check("- {name: m, entry: {width: 8}}\n",
-                   ["regs/ksx_bad.yaml: children[0].count: required key missing"])
-        self.check("- {name: m, count: 2, entry: {width: 8, name: x}}\n",
-                   ["regs/ksx_bad.yaml: children[0].entry.name: unknown key"])
-        self.check("- {name: a, width: 8, array: 0}\n",
-                   ["regs/ksx_bad.yaml: children[0].array: must be >= 1"])
-        self.check("- {name: m, count: 4, array: 2, entry: {width: 8}}\n",
-                   ["regs/ksx_bad.yaml: children[0].array: unknown key"])
-        self.check("- {name: g, registers: [{name: a, width: 32, offset: 0}, {name: b, width: 32, offset: 0}]}\n",
-                   ["regs/ksx_bad.yaml: children[0].registers[1].offset: 0x0..0x3 overlaps "
-                    "children[0].registers[0] 'a' (0x0..0x3)"])
-
-    def test_interrupts(self):
-        self.check("- {name: base, width: 32}\n",
-                   ["regs/ksx_bad.yaml: interrupts.offset: must be a multiple of 0x10"],
-                   "interrupts: {offset: 0x108, groups: {a: [x]}}\n")
-        self.check("- {name: base, width: 32, offset: 0x100}\n",
-                   ["regs/ksx_bad.yaml: interrupts.offset: 0x100..0x10f overlaps children[0] 'base' (0x100..0x103)"],
-                   "interrupts: {offset: 0x100, groups: {a: [x]}}\n")
-        self.check("- {name: base, width: 32}\n",
-                   ["regs/ksx_bad.yaml: interrupts.groups.a[1]: duplicate name 'x' (also interrupts.groups.a[0])"],
-                   "interrupts: {offset: 0x100, groups: {a: [x, x]}}\n")
-        self.check("- {name: base, width: 32}\n",
-                   ["regs/ksx_bad.yaml: interrupts.groups.a: must have at most 32 sources"],
-                   "interrupts: {offset: 0x100, groups: {a: [%s]}}\n" % ", ".join("s%d" % i for i in range(33)))
 
 
 class RegisterSets(unittest.TestCase):
