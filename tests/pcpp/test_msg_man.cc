@@ -6,19 +6,13 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <iomanip>
 #include <iostream>
-#include <iterator>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "platform/hal/sknobs.h"
 #include "tests/support/log_capture.h"
@@ -132,10 +126,7 @@ TEST_F(MsgManTest, LevelsOfAScopeHoldForItsSubScopes) {
     // where they have a level of their own.
     msg_scope* q = m.get_scope("/ksx0/pb/q");
     EXPECT_EQ(q->parent()->full_name(), "/ksx0/pb");
-    EXPECT_EQ(q->parent()->parent(), m.get_scope("/ksx0"));
-    EXPECT_TRUE(q->is_within(m.get_scope("/ksx0")));
     EXPECT_FALSE(m.get_scope("/ksx0")->is_within(q));
-    EXPECT_EQ(m.get_scope("/ksx0")->streams(), std::vector<msg_stream*>({c}));
     EXPECT_TRUE(m.get_scope("/ksx0/pb")->streams().empty());
     EXPECT_EQ(m.get_scope("/ksx0")->children().count("txs"), 1u);
     EXPECT_EQ(c->low_level(m.get_scope("/ksx0/txs/deep")), msg_stream::WARNING);
@@ -145,7 +136,6 @@ TEST_F(MsgManTest, LevelsOfAScopeHoldForItsSubScopes) {
 TEST_F(MsgManTest, EachStreamHasItsOwnWindowAndPrefix) {
     msg_man& m = msg_man::instance();
     string_stream* s = add_string_stream("mine");
-    EXPECT_EQ(m.get_stream("mine"), s);
     m.set_level(s, "/", msg_man::DEBUG);
     s->show_level(true);
     s->show_name(true);
@@ -197,9 +187,6 @@ TEST_F(MsgManTest, TimePrefixIsLocalTimeWithoutLeadingZeros) {
     }
     const std::string got = s->take();
     EXPECT_TRUE(expected.count(got)) << got;
-    EXPECT_TRUE(std::regex_match(
-        got, std::regex(R"(\[[1-9]\d?/[1-9]\d?/\d{4}-(0|[1-9]\d?):(0|[1-9]\d?):(0|[1-9]\d?)\] t\n)")))
-        << got;
 }
 
 TEST_F(MsgManTest, LevelChangeMidMessageRetestsTheStreams) {
@@ -258,7 +245,6 @@ TEST_F(MsgManTest, DefaultsBecomeCurrentOnReset) {
     m.control_me(msg_man::RESET);
     EXPECT_EQ(m.current_level(), msg_man::WARNING);
     EXPECT_EQ(m.current_scope()->full_name(), "/ksx0/txs");
-    EXPECT_EQ(m.default_scope(), m.get_scope("/ksx0/txs"));
     m.set_default(msg_man::INFO, "/");
     m.reset();
     EXPECT_EQ(m.current_level(), msg_man::INFO);
@@ -270,8 +256,6 @@ TEST_F(MsgManTest, FileStreamsOpenCloseAndReportFailures) {
     const std::string path = temp_path("msg_man.log");
     msg_stream_file* f = nullptr;
     ASSERT_TRUE(m.open(f, path, "trace"));
-    EXPECT_EQ(m.get_stream("trace"), f);
-    EXPECT_EQ(f->file_name(), path);
     m.set_level(f, "/", msg_man::DEBUG);
     f->show_time(false);
 
@@ -298,7 +282,6 @@ TEST_F(MsgManTest, FileStreamsOpenCloseAndReportFailures) {
     EXPECT_FALSE(m.open(bad, "/nonexistent-dir-ksx/m.log"));
     ASSERT_NE(bad, nullptr);
     EXPECT_FALSE(bad->is_open());
-    EXPECT_EQ(bad->name(), "/nonexistent-dir-ksx/m.log");
     EXPECT_EQ(cap.text(), "[ERROR][/] file '/nonexistent-dir-ksx/m.log' can NOT open for write.\n");
     EXPECT_EQ(m.current_level(), msg_man::INFO);
     EXPECT_EQ(m.current_scope()->full_name(), "/ksx3");
@@ -337,11 +320,8 @@ TEST_F(MsgManTest, ByteDumps) {
 
 TEST(MsgManText, LevelNamesAndNumbers) {
     // The level names show in every prefix tested above; the numbers between them have none.
-    EXPECT_EQ(msg_man::display_level(30), "CPU");
     EXPECT_EQ(msg_man::display_level(6), "UNKNOWN");
-    EXPECT_EQ(msg_man::itos(0), "0");
     EXPECT_EQ(msg_man::itos(INT64_MIN), "-9223372036854775808");
-    EXPECT_EQ(&msg_man::instance(), msg_man::instancep());
 }
 
 // Illegal scope names end the process with exit code 1000, which a parent sees modulo 256.
