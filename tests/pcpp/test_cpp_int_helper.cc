@@ -9,30 +9,13 @@
 
 using boost::multiprecision::cpp_int;
 
-TEST(CppIntHelper, SetSlcWordWise) {
+TEST(CppIntHelper, SetSlcReturnsTheDestination) {
     cpp_int_helper h;
-    cpp_int d = 0;
-    EXPECT_EQ(h.set_slc(d, cpp_int(0xF), 60, 67), cpp_int(0xF) << 60);
-    d = 0xFF;
-    EXPECT_EQ(h.set_slc(d, cpp_int(0xF), 4, 7), 0xFF);
-    d = 0;
-    EXPECT_EQ(h.set_slc(d, cpp_int(0x1FF), 0, 3), 0xF);
-    d = 0;
-    EXPECT_EQ(h.set_slc(d, 1u, 130, 130), cpp_int(1) << 130);
-    EXPECT_EQ(h.set_slc(d, 0u, 130, 130), 0);
-    // Clearing the top bits of a two-word value leaves the canonical number.
-    d = (cpp_int(0xABCD) << 64) | 0x1234;
-    h.set_slc(d, 0u, 64, 127);
-    EXPECT_EQ(d, cpp_int(0x1234));
-    EXPECT_EQ(d.backend().size(), 1u);
-    // A middle slice spanning three 64-bit words: bits outside stay.
-    d = (cpp_int(1) << 200) - 1;
-    h.set_slc(d, cpp_int(0), 10, 150);
-    EXPECT_EQ(d, ((cpp_int(1) << 200) - 1) - (((cpp_int(1) << 141) - 1) << 10));
-    cpp_int src = cpp_int("0x123456789ABCDEF0123456789");
-    d = 0;
-    h.set_slc(d, src, 3, 3 + 99);
-    EXPECT_EQ(d, src << 3);
+    cpp_int d = 0xFF;
+    EXPECT_EQ(h.set_slc(d, cpp_int(0x1FF), 4, 7), 0xFF);  // source bits past the slice are dropped
+    EXPECT_EQ(h.set_slc(d, 1u, 130, 130), (cpp_int(1) << 130) | 0xFF);
+    EXPECT_EQ(&h.set_slc(d, 0u, 130, 130), &d);
+    EXPECT_EQ(d, 0xFF);
 }
 
 // The word-wise store agrees with the bit-by-bit one on slices that start and end inside,

