@@ -9,27 +9,24 @@
 
 #include "platform/hal/cpu_hal_if.h"
 #include "platform/hal/gl_pal_info.h"
-#include "platform/sim/sim_chip.h"
-#include "tests/support/knob_fixture.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/sim_fixture.h"
 
 namespace {
 
 using sdk::lib::gl_pal_info;
 
-class gl_pal_info_test : public knob_fixture {
+class gl_pal_info_test : public sim_fixture {
 protected:
     void SetUp() override
     {
-        knob_fixture::SetUp();
-        ksx_sim_chip::instance().reset();
+        sim_fixture::SetUp();
         ksx_set_platform_backend(nullptr);
     }
     void TearDown() override
     {
         ksx_set_platform_backend(nullptr);
-        ksx_sim_chip::instance().reset();
-        knob_fixture::TearDown();
+        sim_fixture::TearDown();
     }
 };
 
@@ -51,7 +48,6 @@ TEST_F(gl_pal_info_test, layout_is_packed_with_entries_at_4_and_12)
 
 TEST_F(gl_pal_info_test, entries_reach_chip_0_of_the_platform_backend)
 {
-    auto& sim = ksx_sim_chip::instance();
     uint32_t w[3] = {0x11, 0x22, 0x33};
     EXPECT_EQ(gl_pal_info.reg_write(0x6ffffff4, w, 3), 0);
     EXPECT_EQ(sim.peek(0, 0x6ffffff4), 0x11u);

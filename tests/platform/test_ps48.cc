@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "ip/verif/pcpp/cpu.h"
-#include "platform/hal/cpu_hal_if.h"
 #include "platform/ps48.h"
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_ssi_controller.h"
-#include "tests/support/knob_fixture.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/recording_bus.h"
+#include "tests/support/sim_fixture.h"
 
 namespace {
 
@@ -90,26 +89,15 @@ TEST(ps48_traffic, gpio_bits)
     EXPECT_EQ(bus.peek(0, 0x4004), 0x00u);
 }
 
-class ps48_sim_test : public knob_fixture {
+class ps48_sim_test : public sim_fixture {
 protected:
     void SetUp() override
     {
-        knob_fixture::SetUp();
-        ksx_sim_chip::instance().reset();
-        hal = std::make_unique<cpu_hal_if>("cpu", "all");
-        reg = std::make_unique<bus_registration>(*hal);
-        sim = ksx_sim_attach_ps48(ksx_sim_chip::instance());
+        sim_fixture::SetUp();
+        attach_hal();
+        ps = ksx_sim_attach_ps48(sim);
     }
-    void TearDown() override
-    {
-        reg.reset();
-        hal.reset();
-        ksx_sim_chip::instance().reset();
-        knob_fixture::TearDown();
-    }
-    std::unique_ptr<cpu_hal_if> hal;
-    std::unique_ptr<bus_registration> reg;
-    ksx_sim_ps48 sim;
+    ksx_sim_ps48 ps;
 };
 
 TEST_F(ps48_sim_test, init_configures_controller_and_select_line)
@@ -117,17 +105,16 @@ TEST_F(ps48_sim_test, init_configures_controller_and_select_line)
     log_capture cap;
     ps48_init(12);
     EXPECT_EQ(ps48_get_cur_baudr(), 12u);
-    EXPECT_EQ(sim.ctrl->reg(0x00), 15u);
-    EXPECT_EQ(sim.ctrl->reg(0x04), 2u);
-    EXPECT_EQ(sim.ctrl->reg(0x08), 1u);
-    EXPECT_EQ(sim.ctrl->reg(0x10), 1u);
-    EXPECT_EQ(sim.ctrl->reg(0x14), 12u);
-    auto& chip = ksx_sim_chip::instance();
-    EXPECT_EQ(chip.peek(0, 0x4000), 0x82u);
-    EXPECT_EQ(chip.peek(0, 0x4004), 0x82u);
-    EXPECT_EQ(chip.peek(0, 0x307C2468), 0u);
-    EXPECT_EQ(sim.target->commands(), (std::vector<uint64_t>{KSX_PS48_INIT_WORD, 0, 0}));
-    EXPECT_EQ(sim.ctrl->frames(), (std::vector<uint32_t>{0x2A55, 0x95AA, 0x5694, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(ps.ctrl->reg(0x00), 15u);
+    EXPECT_EQ(ps.ctrl->reg(0x04), 2u);
+    EXPECT_EQ(ps.ctrl->reg(0x08), 1u);
+    EXPECT_EQ(ps.ctrl->reg(0x10), 1u);
+    EXPECT_EQ(ps.ctrl->reg(0x14), 12u);
+    EXPECT_EQ(sim.peek(0, 0x4000), 0x82u);
+    EXPECT_EQ(sim.peek(0, 0x4004), 0x82u);
+    EXPECT_EQ(sim.peek(0, 0x307C2468), 0u);
+    EXPECT_EQ(ps.target->commands(), (std::vector<uint64_t>{KSX_PS48_INIT_WORD, 0, 0}));
+    EXPECT_EQ(ps.ctrl->frames(), (std::vector<uint32_t>{0x2A55, 0x95AA, 0x5694, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(cap.messages().empty());
 }
 
@@ -136,26 +123,26 @@ TEST_F(ps48_sim_test, write_page_sends_page_then_offset_and_round_trips)
     log_capture cap;
     ps48_init(4);
     EXPECT_TRUE(ksx_ps48_write_page(0x12345, 0x77, true));
-    const std::vector<uint64_t> cmds(sim.target->commands().begin() + 3, sim.target->commands().end());
+    const std::vector<uint64_t> cmds(ps.target->commands().begin() + 3, ps.target->commands().end());
     EXPECT_EQ(cmds, (std::vector<uint64_t>{0xC00001200012ull, 0x434500000077ull}));
-    const std::vector<uint32_t> frames(sim.ctrl->frames().begin() + 9, sim.ctrl->frames().end());
+    const std::vector<uint32_t> frames(ps.ctrl->frames().begin() + 9, ps.ctrl->frames().end());
     EXPECT_EQ(frames, (std::vector<uint32_t>{0xC000, 0x0120, 0x0012, 0x4345, 0x0000, 0x0077}));
-    EXPECT_EQ(sim.target->write_page(), 0x12u);
-    EXPECT_EQ(sim.target->read_page(), 0x12u);
-    EXPECT_EQ(sim.target->reg(0x12345), 0x77u);
+    EXPECT_EQ(ps.target->write_page(), 0x12u);
+    EXPECT_EQ(ps.target->read_page(), 0x12u);
+    EXPECT_EQ(ps.target->reg(0x12345), 0x77u);
 
     EXPECT_TRUE(ps48_write_addr(0x12ffc, 0x13572468, "unused"));
     EXPECT_EQ(ps48_read_addr(0x12ffc, "unused"), "0x13572468");
     EXPECT_EQ(ps48_read_addr(0x12345, ""), "0x77");
-    sim.target->set_reg(0x12010, 0xABCDEF01);
+    ps.target->set_reg(0x12010, 0xABCDEF01);
     EXPECT_EQ(ksx_ps48_read(0x10), 0xABCDEF01u);
     EXPECT_EQ(ps48_read_addr(0x12000, ""), "0x0");
 
     EXPECT_TRUE(sw_ps48_write(0x20, 0x55AA, 3));
-    EXPECT_EQ(sim.target->reg(0x12020), 0x55AAu);
+    EXPECT_EQ(ps.target->reg(0x12020), 0x55AAu);
     EXPECT_EQ(sw_ps48_read(0x20, 3), 0x55AAu);
-    EXPECT_EQ(ksx_sim_chip::instance().peek(0, 0x307C2468), 0u);
-    EXPECT_EQ(ksx_sim_chip::instance().peek(0, 0x4000) & 0x80, 0x80u);
+    EXPECT_EQ(sim.peek(0, 0x307C2468), 0u);
+    EXPECT_EQ(sim.peek(0, 0x4000) & 0x80, 0x80u);
     EXPECT_TRUE(cap.messages().empty());
 }
 
@@ -165,10 +152,10 @@ TEST_F(ps48_sim_test, time_outs_report_and_fail)
     ASSERT_TRUE(ksx_ps48_write_page(0x5010, 0x99, true));
     log_capture cap;
 
-    sim.target->set_no_response(true);
-    const size_t before = sim.target->commands().size();
+    ps.target->set_no_response(true);
+    const size_t before = ps.target->commands().size();
     EXPECT_EQ(ksx_ps48_read(0x10), 0xdeadbeefu);
-    EXPECT_EQ(sim.target->commands().size() - before, 100u);  // the read and 99 no-operations
+    EXPECT_EQ(ps.target->commands().size() - before, 100u);  // the read and 99 no-operations
     EXPECT_EQ(cap.messages(),
               (std::vector<std::string>{"ERROR ::  wait response time out , no expected repsonse received "}));
     cap.clear();
@@ -176,16 +163,16 @@ TEST_F(ps48_sim_test, time_outs_report_and_fail)
     EXPECT_FALSE(sw_ps48_write(0x10, 1, 0));
     EXPECT_EQ(cap.messages(), (std::vector<std::string>{"ERROR ::  ps48 response did not return after sending 5 nop_cmd ",
                                                         "ERROR ::  ps48 response did not return after sending 0 nop_cmd "}));
-    sim.target->set_no_response(false);
+    ps.target->set_no_response(false);
     cap.clear();
 
-    sim.ctrl->set_stuck_busy(true);
+    ps.ctrl->set_stuck_busy(true);
     EXPECT_FALSE(ksx_ps48_write(0x10, 1, 0));
     EXPECT_EQ(ksx_ps48_read(0x10), 0xdeadbeefu);
     EXPECT_EQ(ps48_read_addr(0x5010, ""), "0xdeadbeef");
     EXPECT_EQ(cap.messages(), std::vector<std::string>(6, "ERROR ::  wait SSI busy timeout:"));
-    EXPECT_EQ(ksx_sim_chip::instance().peek(0, 0x307C2468), 0u);  // select released after a time-out
-    sim.ctrl->set_stuck_busy(false);
+    EXPECT_EQ(sim.peek(0, 0x307C2468), 0u);  // select released after a time-out
+    ps.ctrl->set_stuck_busy(false);
     cap.clear();
 
     // Re-initialisation recovers; the unanswered software write above did land.

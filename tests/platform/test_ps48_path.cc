@@ -4,15 +4,13 @@
 
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
 #include "platform/csr_chip_inst.h"
-#include "platform/hal/cpu_hal_if.h"
 #include "platform/ps48.h"
 #include "platform/ps48_path.h"
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_ssi_controller.h"
-#include "tests/support/knob_fixture.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/named_nodes.h"
-#include "tests/support/recording_bus.h"
+#include "tests/support/sim_fixture.h"
 
 namespace {
 
@@ -33,41 +31,31 @@ struct serial_chip {
     }
 };
 
-class ps48_path_test : public knob_fixture {
+class ps48_path_test : public sim_fixture {
 protected:
     void SetUp() override {
-        knob_fixture::SetUp();
+        sim_fixture::SetUp();
         static serial_chip* chip = new serial_chip();
         c = chip;
-        ksx_sim_chip::instance().reset();
-        hal = std::make_unique<cpu_hal_if>("cpu", "all");
-        reg = std::make_unique<bus_registration>(*hal);
-        sim = ksx_sim_attach_ps48(ksx_sim_chip::instance());
+        attach_hal();
+        ps = ksx_sim_attach_ps48(sim);
         ps48_init(4);
     }
-    void TearDown() override {
-        reg.reset();
-        hal.reset();
-        ksx_sim_chip::instance().reset();
-        knob_fixture::TearDown();
-    }
     serial_chip* c = nullptr;
-    std::unique_ptr<cpu_hal_if> hal;
-    std::unique_ptr<bus_registration> reg;
-    ksx_sim_ps48 sim;
+    ksx_sim_ps48 ps;
 };
 
 TEST_F(ps48_path_test, wide_register_round_trip_word_by_word) {
     log_capture cap;
     const std::string path = "none.none.none";
     ps48_write(path, "0x22002382000c003e010");
-    EXPECT_EQ(sim.target->reg(0x12ff0), 0xc003e010u);
-    EXPECT_EQ(sim.target->reg(0x12ff4), 0x02382000u);
-    EXPECT_EQ(sim.target->reg(0x12ff8), 0x220u);
-    EXPECT_EQ(sim.target->reg(0x12ffc), 0u);  // 75 bits are three words
+    EXPECT_EQ(ps.target->reg(0x12ff0), 0xc003e010u);
+    EXPECT_EQ(ps.target->reg(0x12ff4), 0x02382000u);
+    EXPECT_EQ(ps.target->reg(0x12ff8), 0x220u);
+    EXPECT_EQ(ps.target->reg(0x12ffc), 0u);  // 75 bits are three words
 
     c->wide.all(0);
-    sim.target->set_reg(0x12ff0, 0x11);  // the read comes from the target, not the model
+    ps.target->set_reg(0x12ff0, 0x11);  // the read comes from the target, not the model
     EXPECT_EQ(ps48_read(path), "0x2200238200000000011");
     EXPECT_EQ(c->wide.all(), cpp_int("0x2200238200000000011"));
     ps48_write_reg(path, cpp_int(5));
@@ -75,10 +63,10 @@ TEST_F(ps48_path_test, wide_register_round_trip_word_by_word) {
     EXPECT_TRUE(cap.messages().empty());
 
     // Fields by name are not available on model registers: nothing is written.
-    sim.target->set_reg(0x12ff0, 0x99);
+    ps.target->set_reg(0x12ff0, 0x99);
     EXPECT_EQ(ps48_read_field(path, "qid"), "0xdeadbeef");
     ps48_write_field(path, "qid", "1");
-    EXPECT_EQ(sim.target->reg(0x12ff0), 0x99u);
+    EXPECT_EQ(ps.target->reg(0x12ff0), 0x99u);
 }
 
 TEST_F(ps48_path_test, unresolved_paths_are_reported) {

@@ -2,8 +2,8 @@
 // wide register and of memory entries, field policies, and the interrupt group aliases.
 #include <gtest/gtest.h>
 
-#include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_regdb_map.h"
+#include "tests/support/sim_fixture.h"
 
 namespace {
 
@@ -25,17 +25,15 @@ const ksx_regdb_class kClasses[] = {{"ksx_txs_csr_t", 0x100000, 0, 6}};
 const ksx_regdb_inst kInsts[] = {{"txs", "txs", 0, 0x52000000, 0}};
 const ksx_regdb_tables kTables{"ksx_top_csr_t", kClasses, 1, kRegs, 6, kFields, 8, kInsts, 1};
 
-struct sim_with_map : ::testing::Test {
+struct sim_with_map : sim_fixture {
     ksx_regdb db{kTables};
     void SetUp() override {
-        ksx_sim_chip::instance().reset();
-        ksx_sim_chip::instance().set_register_map(std::make_shared<ksx_sim_regdb_map>(db));
+        sim_fixture::SetUp();
+        sim.set_register_map(std::make_shared<ksx_sim_regdb_map>(db));
     }
-    void TearDown() override { ksx_sim_chip::instance().reset(); }
 };
 
 TEST_F(sim_with_map, unwritten_words_read_their_reset_value) {
-    auto& sim = ksx_sim_chip::instance();
     EXPECT_EQ(sim.read(0, 0x52000010), 0xc003e010u);
     EXPECT_EQ(sim.read(0, 0x52000014), 0x02382000u);
     EXPECT_EQ(sim.read(0, 0x52000018), 0x220u);
@@ -48,23 +46,18 @@ TEST_F(sim_with_map, unwritten_words_read_their_reset_value) {
 }
 
 TEST_F(sim_with_map, field_policies_act_on_writes) {
-    auto& sim = ksx_sim_chip::instance();
     const uint64_t a = 0x52000010;
     sim.poke(0, a, 0x000003e0);  // status bits and err bits set
     sim.write(0, a, 0xfffff7ff);  // everything but "arm"
-    // max_credit and rest take the write; status keeps (ro); err cleared (w1c); kick self-clears.
-    EXPECT_EQ(sim.read(0, a) & 0x1f, 0x1fu);
-    EXPECT_EQ(sim.read(0, a) & 0xe0, 0xe0u);
-    EXPECT_EQ(sim.read(0, a) & 0x300, 0u);
-    EXPECT_EQ(sim.read(0, a) & 0x400, 0u);
-    EXPECT_EQ(sim.read(0, a) & 0x800, 0u);
+    // max_credit and rest take the write; status keeps (ro); err cleared (w1c); kick self-clears;
+    // arm stays clear.
+    EXPECT_EQ(sim.read(0, a), 0xfffff0ffu);
     sim.write(0, a, 0x800);  // arm: a written one sets, a written zero keeps
     sim.write(0, a, 0x0);
     EXPECT_EQ(sim.read(0, a) & 0x800, 0x800u);
 }
 
 TEST_F(sim_with_map, interrupt_group_aliases) {
-    auto& sim = ksx_sim_chip::instance();
     const uint64_t g = 0x52000400;
     sim.write(0, g + 0x4, 0x5);  // test-set raises pending bits
     EXPECT_EQ(sim.read(0, g), 0x5u);
