@@ -81,10 +81,9 @@ TEST(ps48_traffic, gpio_bits)
     ksx_ps48_gpio_set_bit(9, 1);
     ksx_ps48_gpio_set_bit(15, 0);
     ksx_ps48_gpio_set_bit(3, 1);
-    EXPECT_EQ(bus.peek(0, 0x400C), 0x72u);
-    EXPECT_EQ(bus.peek(0, 0x4010), 0x82u);
-    EXPECT_EQ(bus.peek(0, 0x4000), 0x08u);
-    EXPECT_EQ(bus.peek(0, 0x4004), 0x08u);
+    EXPECT_EQ(
+        (std::vector<uint32_t>{bus.peek(0, 0x400C), bus.peek(0, 0x4010), bus.peek(0, 0x4000), bus.peek(0, 0x4004)}),
+        (std::vector<uint32_t>{0x72, 0x82, 0x08, 0x08}));
     ksx_ps48_set_gpio_bit(4, 3, 0);
     EXPECT_EQ(bus.peek(0, 0x4004), 0x00u);
 }
@@ -105,14 +104,11 @@ TEST_F(ps48_sim_test, init_configures_controller_and_select_line)
     log_capture cap;
     ps48_init(12);
     EXPECT_EQ(ps48_get_cur_baudr(), 12u);
-    EXPECT_EQ(ps.ctrl->reg(0x00), 15u);
-    EXPECT_EQ(ps.ctrl->reg(0x04), 2u);
-    EXPECT_EQ(ps.ctrl->reg(0x08), 1u);
-    EXPECT_EQ(ps.ctrl->reg(0x10), 1u);
-    EXPECT_EQ(ps.ctrl->reg(0x14), 12u);
-    EXPECT_EQ(sim.peek(0, 0x4000), 0x82u);
-    EXPECT_EQ(sim.peek(0, 0x4004), 0x82u);
-    EXPECT_EQ(sim.peek(0, 0x307C2468), 0u);
+    // Controller registers 0x00, 0x04, 0x08, 0x10, 0x14; GPIO data and direction; the select line.
+    EXPECT_EQ((std::vector<uint32_t>{ps.ctrl->reg(0x00), ps.ctrl->reg(0x04), ps.ctrl->reg(0x08), ps.ctrl->reg(0x10),
+                                     ps.ctrl->reg(0x14), sim.peek(0, 0x4000), sim.peek(0, 0x4004),
+                                     sim.peek(0, 0x307C2468)}),
+              (std::vector<uint32_t>{15, 2, 1, 1, 12, 0x82, 0x82, 0}));
     EXPECT_EQ(ps.target->commands(), (std::vector<uint64_t>{KSX_PS48_INIT_WORD, 0, 0}));
     EXPECT_EQ(ps.ctrl->frames(), (std::vector<uint32_t>{0x2A55, 0x95AA, 0x5694, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(cap.messages().empty());
