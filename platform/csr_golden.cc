@@ -22,11 +22,7 @@ constexpr int kSelectionDepth = 100;
 
 std::string sys_reason() { return std::strerror(errno); }
 
-/// Bytes a node's value occupies in the image: whole 32-bit words.
-uint64_t image_bytes(vmo_csr_base* node) {
-    const int64_t width = node->get_width();
-    return width <= 0 ? 0 : 4 * uint64_t((width + 31) / 32);
-}
+uint64_t image_bytes(vmo_csr_base* node) { return csr_golden_bytes(node->get_width()); }
 
 /// True when [addr, addr + n) lies inside the image; otherwise reported.
 bool inside_image(uint64_t addr, uint64_t n, const std::string& file) {
@@ -175,6 +171,31 @@ int csr_golden_open_write(const std::string& file, std::string& why) {
         return -1;
     }
     return fd;
+}
+
+csr_golden_fd::~csr_golden_fd() {
+    if (fd >= 0) close(fd);
+}
+
+bool csr_golden_put(int fd, uint64_t addr, uint64_t n, const cpp_int& value) {
+    return write_all(fd, value_bytes(value, n), addr);
+}
+
+bool csr_golden_get(int fd, uint64_t addr, uint64_t n, cpp_int& value) {
+    std::vector<uint8_t> bytes(n);
+    if (!read_all(fd, bytes, addr)) return false;
+    value = bytes_value(bytes);
+    return true;
+}
+
+std::string csr_golden_short(const std::vector<ksx_regdb_location>& regs, uint64_t size) {
+    for (const ksx_regdb_location& loc : regs) {
+        const uint64_t end = loc.address + csr_golden_bytes(loc.reg->width);
+        if (end <= KSX_GOLDEN_FILE_SIZE && end > size)
+            return "the file ends at " + hex(size) + ", before the end of register " + loc.name() + " at " +
+                   hex(loc.address);
+    }
+    return {};
 }
 
 void csr_write_golden(std::string file, std::string path, std::string filter) {

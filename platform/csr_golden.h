@@ -5,6 +5,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include <boost/multiprecision/cpp_int.hpp>
+
+#include "model/utils/ksx_regdb.h"
 
 /// Size in bytes of every golden file.
 constexpr uint64_t KSX_GOLDEN_FILE_SIZE = 0x70000000ull;
@@ -32,3 +37,21 @@ int csr_golden_open_read(const std::string& file, uint64_t& size, std::string& w
 /// Opens a golden image for writing: a regular file is created or emptied; a FIFO or a device
 /// is refused and left untouched. Returns the descriptor, or -1 with the reason in why.
 int csr_golden_open_write(const std::string& file, std::string& why);
+
+/// Bytes a value of width bits takes in an image: whole 32-bit words (none for width 0).
+inline uint64_t csr_golden_bytes(int64_t width) { return width <= 0 ? 0 : 4 * uint64_t((width + 31) / 32); }
+/// Closes an image's descriptor when it leaves scope.
+struct csr_golden_fd {
+    int fd;
+    ~csr_golden_fd();
+};
+/// Writes the n image bytes of value (least significant first) at addr; false with errno set
+/// when the file cannot be written.
+bool csr_golden_put(int fd, uint64_t addr, uint64_t n, const boost::multiprecision::cpp_int& value);
+/// Reads n image bytes at addr into value (bytes past the end of the file read as zero); false
+/// with errno set when the file cannot be read.
+bool csr_golden_get(int fd, uint64_t addr, uint64_t n, boost::multiprecision::cpp_int& value);
+/// Reading an image of size bytes for regs: empty when the file holds every register that lies
+/// in the image, otherwise "the file ends at 0x.., before the end of register NAME at 0x.."
+/// naming the first one past its end.
+std::string csr_golden_short(const std::vector<ksx_regdb_location>& regs, uint64_t size);

@@ -13,16 +13,6 @@ namespace ksx_py {
 
 namespace {
 
-uint64_t image_bytes(const ksx_regdb_reg& reg) { return 4 * uint64_t((reg.width + 31) / 32); }
-
-/// Closes a file descriptor when it goes out of scope.
-struct fd_guard {
-    int fd;
-    ~fd_guard() {
-        if (fd >= 0) close(fd);
-    }
-};
-
 [[noreturn]] void os_error(const std::string& file) {
     PyErr_SetFromErrnoWithFilename(PyExc_OSError, file.c_str());
     throw py::error_already_set();
@@ -38,25 +28,25 @@ struct fd_guard {
 std::vector<ksx_regdb_location> selection(const std::string& name, const std::string& filter) {
     std::vector<ksx_regdb_location> out;
     for (const ksx_regdb_location& loc : select_regs(name == "all" ? "" : name, filter))
-        if (loc.address + image_bytes(*loc.reg) <= KSX_GOLDEN_FILE_SIZE) out.push_back(loc);
+        if (loc.address + csr_golden_bytes(loc.reg->width) <= KSX_GOLDEN_FILE_SIZE) out.push_back(loc);
     return out;
 }
 
-/// Calls fn(location, image value) for each selected register.
+/// Calls fn(location, image value) for each selected register; a short image is refused
+/// (ValueError) before any value is taken.
 template <class Fn>
 void each_image_value(const std::string& file, const std::string& name, const std::string& filter, Fn fn) {
     uint64_t size = 0;
     std::string why;
     const int fd = csr_golden_open_read(file, size, why);
     if (fd < 0) open_error(file, why, why.rfind("cannot", 0) == 0 ? errno : EINVAL);
-    fd_guard guard{fd};
+    csr_golden_fd guard{fd};
     const std::vector<ksx_regdb_location> regs = selection(name, filter);
+    const std::string short_image = csr_golden_short(regs, size);
+    if (!short_image.empty()) throw py::value_error(file + ": " + short_image);
     for (const ksx_regdb_location& loc : regs) {
-        const uint64_t n = image_bytes(*loc.reg);
-        std::vector<uint8_t> bytes(n, 0);
-        if (pread(fd, bytes.data(), n, off_t(loc.address)) < 0) os_error(file);
-        cpp_int golden = 0;
-        for (uint64_t i = n; i-- > 0;) golden = (golden << 8) | bytes[i];
+        cpp_int golden;
+        if (!csr_golden_get(fd, loc.address, csr_golden_bytes(loc.reg->width), golden)) os_error(file);
         fn(loc, golden);
     }
 }
@@ -68,14 +58,9 @@ size_t golden_write(const std::string& file, const std::string& name, const std:
     std::string why;
     const int fd = csr_golden_open_write(file, why);
     if (fd < 0) open_error(file, why, why.rfind("cannot", 0) == 0 ? errno : EINVAL);
-    fd_guard guard{fd};
-    for (const ksx_regdb_location& loc : regs) {
-        const uint64_t n = image_bytes(*loc.reg);
-        cpp_int v = read_reg(loc);
-        std::vector<uint8_t> bytes(n, 0);
-        for (uint64_t i = 0; i < n && v != 0; ++i, v >>= 8) bytes[i] = uint8_t(static_cast<unsigned>(v & 0xff));
-        if (pwrite(fd, bytes.data(), n, off_t(loc.address)) != ssize_t(n)) os_error(file);
-    }
+    csr_golden_fd guard{fd};
+    for (const ksx_regdb_location& loc : regs)
+        if (!csr_golden_put(fd, loc.address, csr_golden_bytes(loc.reg->width), read_reg(loc))) os_error(file);
     if (ftruncate(fd, off_t(KSX_GOLDEN_FILE_SIZE)) != 0) os_error(file);
     return regs.size();
 }

@@ -1,5 +1,4 @@
 // Golden images and bring-up checks of the shell, over the register map database.
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,20 +10,6 @@
 #include "platform/csr_value_text.h"
 
 using boost::multiprecision::cpp_int;
-
-namespace {
-
-uint64_t image_bytes(const ksx_regdb_reg& reg) { return 4 * uint64_t((reg.width + 31) / 32); }
-
-/// Closes a file descriptor when it goes out of scope.
-struct fd_guard {
-    int fd;
-    ~fd_guard() {
-        if (fd >= 0) close(fd);
-    }
-};
-
-}  // namespace
 
 int ksx_shell::cmd_golden(const args_t& a) {
     const std::string& op = a[0];
@@ -38,15 +23,12 @@ int ksx_shell::cmd_golden(const args_t& a) {
         std::string why;
         const int fd = csr_golden_open_write(file, why);
         if (fd < 0) throw ksx_shell_error{"golden: " + file + ": " + why};
-        fd_guard guard{fd};
+        csr_golden_fd guard{fd};
         size_t done = 0;
         for (const ksx_regdb_location& loc : regs) {
-            const uint64_t n = image_bytes(*loc.reg);
+            const uint64_t n = csr_golden_bytes(loc.reg->width);
             if (loc.address + n > KSX_GOLDEN_FILE_SIZE) continue;
-            cpp_int v = read_reg(loc);
-            std::vector<uint8_t> bytes(n, 0);
-            for (uint64_t i = 0; i < n && v != 0; ++i, v >>= 8) bytes[i] = uint8_t(static_cast<unsigned>(v & 0xff));
-            if (pwrite(fd, bytes.data(), n, off_t(loc.address)) != ssize_t(n))
+            if (!csr_golden_put(fd, loc.address, n, read_reg(loc)))
                 throw ksx_shell_error{"golden: cannot write " + file + ": " + std::strerror(errno)};
             progress("golden write", ++done, regs.size());
         }
@@ -61,25 +43,19 @@ int ksx_shell::cmd_golden(const args_t& a) {
     uint64_t size = 0;
     const int fd = csr_golden_open_read(file, size, why);
     if (fd < 0) throw ksx_shell_error{"golden: " + file + ": " + why};
-    fd_guard guard{fd};
+    csr_golden_fd guard{fd};
     // A short image would give partial values: refused before anything is shown.
-    for (const ksx_regdb_location& loc : regs) {
-        const uint64_t n = image_bytes(*loc.reg);
-        if (loc.address + n <= KSX_GOLDEN_FILE_SIZE && loc.address + n > size)
-            throw ksx_shell_error{"golden: " + file + ": the file ends at " + csr_hex_text(size) +
-                                  ", before the end of register " + loc.name() + " at " + csr_hex_text(loc.address)};
-    }
+    const std::string short_image = csr_golden_short(regs, size);
+    if (!short_image.empty()) throw ksx_shell_error{"golden: " + file + ": " + short_image};
     json_out j;
     j.open('{').key(op == "cmp" ? "differing" : "values").open('[');
     size_t done = 0, differing = 0;
     for (const ksx_regdb_location& loc : regs) {
-        const uint64_t n = image_bytes(*loc.reg);
+        const uint64_t n = csr_golden_bytes(loc.reg->width);
         if (loc.address + n > KSX_GOLDEN_FILE_SIZE) continue;
-        std::vector<uint8_t> bytes(n, 0);
-        const ssize_t got = pread(fd, bytes.data(), n, off_t(loc.address));
-        if (got < 0) throw ksx_shell_error{"golden: cannot read " + file + ": " + std::strerror(errno)};
-        cpp_int golden = 0;
-        for (uint64_t i = n; i-- > 0;) golden = (golden << 8) | bytes[i];
+        cpp_int golden;
+        if (!csr_golden_get(fd, loc.address, n, golden))
+            throw ksx_shell_error{"golden: cannot read " + file + ": " + std::strerror(errno)};
         progress("golden " + op, ++done, regs.size());
         if (op == "read") {
             if (json_) j.open('{').field("name", loc.name()).field("value", csr_hex_text(golden)).close('}');

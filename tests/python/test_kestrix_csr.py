@@ -109,6 +109,9 @@ class Around(unittest.TestCase):
         chip.write("txs.cfg_flow_ctl.max_credit", 3)
         self.assertEqual(chip.golden_compare(path, "txs", "cfg_flow"), [("txs.cfg_flow_ctl", 0x1234, 0x1223)])
         self.assertEqual(chip.golden_read(path, "txs", "cfg_flow")["txs.cfg_flow_ctl"], 0x1234)
+        os.truncate(path, 0x1000)  # a short image gives no partial values
+        with self.assertRaisesRegex(ValueError, "g.img: the file ends at 0x1000, before the end of register txs."):
+            chip.golden_read(path, "txs", "cfg_flow")
         # The library's open path: its reasons, and FIFOs refused without waiting.
         with self.assertRaises(FileNotFoundError) as caught:
             chip.golden_read(path + ".missing")
