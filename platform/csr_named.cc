@@ -31,11 +31,19 @@ std::string csr_named_bits_text(const ksx_regdb_field& f) {
                         : "[" + std::to_string(msb) + ":" + std::to_string(f.lsb) + "]";
 }
 
-cpp_int csr_named_field_value(const cpp_int& reg, const ksx_regdb_field& f) {
-    return (reg >> f.lsb) & ((cpp_int(1) << f.width) - 1);
+namespace {
+// width ones. Set with bit_set: GCC at -O3 takes a shifted wide one for a buffer overflow
+// (-Wstringop-overflow) that cannot happen.
+cpp_int width_ones(uint32_t width) {
+    cpp_int m;
+    bit_set(m, width);
+    return --m;
 }
+}  // namespace
 
-cpp_int csr_named_field_mask(const ksx_regdb_field& f) { return ((cpp_int(1) << f.width) - 1) << f.lsb; }
+cpp_int csr_named_field_value(const cpp_int& reg, const ksx_regdb_field& f) { return (reg >> f.lsb) & width_ones(f.width); }
+
+cpp_int csr_named_field_mask(const ksx_regdb_field& f) { return width_ones(f.width) << f.lsb; }
 
 ksx_regdb_location csr_named_resolve(const std::string& name, const ksx_regdb_field** field, std::string& why) {
     const ksx_regdb& db = ksx_regdb::chip();
@@ -149,7 +157,7 @@ cpp_int csr_named_read(const ksx_regdb_location& loc) {
         v <<= 32;
         v |= csr_read_addr(loc.address + 4 * i, flags);
     }
-    return v & ((cpp_int(1) << loc.reg->width) - 1);
+    return v & width_ones(loc.reg->width);
 }
 
 void csr_named_write(const ksx_regdb_location& loc, const cpp_int& value) {

@@ -7,6 +7,7 @@
 #include "ip/verif/pcpp/logmsg.h"
 #include "ip/verif/pcpp/vmo_csr_base.h"
 #include "model/utils/ksx_regdb.h"
+#include "platform/csr_named.h"
 #include "platform/hal/sknobs.h"
 
 using boost::multiprecision::cpp_int;
@@ -53,7 +54,7 @@ std::string ksx_api_show_line(const vmo_csr_base& node, const cpp_int& value) {
     ksx_regdb_location loc = db.decode(a);
     if (loc && loc.address == a) {
         for (const ksx_regdb_field* f : db.fields(*loc.reg)) {
-            cpp_int fv = (value >> f->lsb) & ((cpp_int(1) << f->width) - 1);
+            const cpp_int fv = csr_named_field_value(value, *f);
             if (fv != 0) line += std::string(" ") + f->name + "=" + hex(fv);
         }
     }
