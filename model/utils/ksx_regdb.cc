@@ -1,6 +1,7 @@
 #include "model/utils/ksx_regdb.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <cstdlib>
 #include <unordered_map>
 
@@ -135,6 +136,13 @@ ksx_regdb_location ksx_regdb::find(const std::string& name, std::string* why) co
     loc.index = uint32_t(index);
     loc.address = inst->base + reg->offset + uint64_t(loc.index) * reg->byte_size;
     return loc;
+}
+
+uint64_t ksx_regdb::address(const std::string& name) const {
+    std::string why;
+    const ksx_regdb_location loc = find(name, &why);
+    if (!loc) throw std::invalid_argument("unknown register '" + name + "': " + why);
+    return loc.address;
 }
 
 ksx_regdb_location ksx_regdb::decode(uint64_t address) const {

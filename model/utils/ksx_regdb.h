@@ -121,6 +121,10 @@ public:
     /// "inst.reg", "inst.reg[i]", "inst.mem.reg": an empty location when not found. With
     /// `why`, the reason is stored there ("no instance ...", "no register ...", "index ...").
     ksx_regdb_location find(const std::string& name, std::string* why = nullptr) const;
+    /// The address find gives a register, element or entry; a name it does not find throws
+    /// std::invalid_argument "unknown register 'NAME': REASON" (an empty location's address,
+    /// 0, would pass for a real one).
+    uint64_t address(const std::string& name) const;
     /// The register, element or entry an absolute address falls in; an empty location (with
     /// inst set when the address lies inside an instance) otherwise.
     ksx_regdb_location decode(uint64_t address) const;

@@ -7,7 +7,7 @@
 #include "platform/sim/sim_chip.h"
 
 int ksx_sim_attach_txs_sent_counter(ksx_sim_chip& sim, uint32_t chip, ksx_sim_txs_sent_mode mode) {
-    const uint64_t addr = ksx_regdb::chip().find("txs.cnt_sch_txdma_sent").address;
+    const uint64_t addr = ksx_regdb::chip().address("txs.cnt_sch_txdma_sent");
     struct state {
         uint64_t count = 0;
         uint32_t reads = 0;

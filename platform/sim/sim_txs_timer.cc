@@ -7,8 +7,8 @@
 #include "platform/sim/sim_chip.h"
 
 int ksx_sim_attach_txs_timer(ksx_sim_chip& sim, uint32_t chip, ksx_sim_txs_timer_mode mode) {
-    const uint64_t glb = ksx_regdb::chip().find("txs.cfw_timer_glb").address;
-    const uint64_t sta = ksx_regdb::chip().find("txs.sta_timer").address;
+    const uint64_t glb = ksx_regdb::chip().address("txs.cfw_timer_glb");
+    const uint64_t sta = ksx_regdb::chip().address("txs.sta_timer");
     // Each init bit (hbm bit 0, sram bit 1) that reads 1 in cfw_timer_glb counts reads of
     // sta_timer; past the count its done bit (same position) reads 1.
     auto reads = std::make_shared<uint32_t>(0);

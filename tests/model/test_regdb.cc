@@ -1,6 +1,7 @@
 // Register map database look-ups on a small hand-made table: names with instances that hold
 // dots and brackets, memories and arrays with their index checks, address decode at the
 // edges of registers, entries, instances and nested sub-blocks.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "model/utils/ksx_regdb.h"
@@ -50,7 +51,9 @@ TEST(regdb, finds_registers_by_dotted_name) {
     ASSERT_TRUE(loc);
     EXPECT_EQ(loc.address, 0x52000000u + 0x1000 + 2047 * 4);
     EXPECT_EQ(loc.name(), "txs.dhs_doorbell[2047]");
-    EXPECT_EQ(db.find("txs.cfg_arr[3]").address, 0x5200002cu);
+    EXPECT_EQ(db.address("txs.cfg_arr[3]"), 0x5200002cu);
+    EXPECT_THAT([&] { db.address("txs.nope"); }, testing::ThrowsMessage<std::invalid_argument>(
+                                                     "unknown register 'txs.nope': no register 'nope' in txs (ksx_txs_csr_t)"));
 
     EXPECT_FALSE(db.find("txs.dhs_doorbell[2048]", &why));
     EXPECT_EQ(why, "index 2048 out of range [0..2047] for 'dhs_doorbell'");
