@@ -192,6 +192,7 @@ int run(int argc, char** argv) {
     }
     ksx_shell shell(json_stdout ? json_stdout->out() : std::cout, std::cerr, o.json);
     shell.set_progress(isatty(STDERR_FILENO) != 0);
+    shell.guard_bus();
     if (o.have_commands) return shell.execute_script(o.commands);
     if (!o.script.empty()) {
         std::stringstream text;

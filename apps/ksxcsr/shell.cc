@@ -7,6 +7,7 @@
 
 #include "apps/ksxcsr/interrupt.h"
 #include "apps/ksxcsr/json_out.h"
+#include "apps/ksxcsr/reach_bus.h"
 #include "apps/ksxcsr/tokenizer.h"
 #include "ip/verif/pcpp/cpu.h"
 #include "ip/verif/pcpp/vmo_csr_base.h"
@@ -100,6 +101,18 @@ void ksx_shell::check_reach(uint64_t addr, uint64_t len, bool word_aligned, uint
     }
     const std::string why = csr_named_reach_error(addr, len, word_aligned, chip);
     if (!why.empty()) throw ksx_shell_error{why};
+}
+
+void ksx_shell::guard_bus() const {
+    const ksx_reach_check check = [this](uint32_t chip, uint64_t addr, uint64_t len, bool word_aligned) {
+        check_reach(addr, len, word_aligned, chip);
+    };
+    cpu* dispatcher = cpu::access();
+    if (cpu_bus_base* inner = dispatcher->cur_bus()) {
+        dispatcher->add_if("ksxcsr_reach", new ksx_reach_bus(*inner, check));  // lives with the process
+        dispatcher->set_cur_if_name("ksxcsr_reach");
+    }
+    ksx_reach_pal(check);
 }
 
 void ksx_shell::check_reach(const ksx_regdb_location& loc) const {

@@ -41,6 +41,10 @@ public:
     std::vector<std::string> command_names() const;
     /// Whether progress bars may be drawn (on a terminal).
     void set_progress(bool on) { progress_ = on; }
+    /// From now on every bus access (through the dispatcher's current interface or the
+    /// platform function table) passes check_reach first: routines and board commands stop
+    /// at their first access outside the backend's window, or at a Ctrl-C between accesses.
+    void guard_bus() const;
 
     /// At most the first 80 characters of a user's text, for error lines ("..." marks a cut).
     static std::string clip(const std::string& text);

@@ -143,11 +143,13 @@ TEST(ksxcsr, mapped_backend_writes_land_at_the_file_offset) {
     EXPECT_EQ(o.out, "0x0\n");
     EXPECT_EQ(o.err, "ksxcsr: address 0x52002000 (4 bytes, chip 0) is outside the backend window mmap " + bar +
                          " [0x52000000, 0x52001000)\n");
-    // Commands that reach registers by path or by instance are held to the window as well.
+    // Commands that reach registers by path or by instance, routines (platform-table writes
+    // too), the SPD, clock and sensor commands are held to the window as well.
     const std::string outside = " is outside the backend window mmap " + bar + " [0x52000000, 0x52001000)\n";
     for (const char* c : {"csr_read none.none.none.none", "csr_write none.none.none.none 1",
                           "csr_list none.none.none 1 read", "csr_find none.none.none none 1 show:read",
-                          "csr_prefix none.none.none n 1 read", "counters txs", "interrupts txs"}) {
+                          "csr_prefix none.none.none n 1 read", "counters txs", "interrupts txs", "call ksx_psp_sta 0 0",
+                          "call ksx_ca_init_start 0 0", "spd 0", "clocks", "sensors"}) {
         const ksxcsr_result p = ksxcsr_split("--backend 'mmap:" + bar + "@0x52000000,0x1000' " + c);
         EXPECT_EQ(p.status, 2) << c;
         EXPECT_TRUE(p.err.rfind("ksxcsr: address 0x", 0) == 0 && has(p.err, outside)) << c << p.err;
