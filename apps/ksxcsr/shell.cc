@@ -42,10 +42,14 @@ ksx_shell::ksx_shell(std::ostream& out, std::ostream& err, bool json)
         if (a.size() == 1) {
             auto it = commands_.find(a[0]);
             if (it == commands_.end()) throw ksx_shell_error{"help: unknown command '" + clip(a[0]) + "'"};
-            out_ << it->second.usage << "\n  " << it->second.help << "\n";
+            if (json_) out_ << json_out().open('{').field("usage", it->second.usage).field("help", it->second.help).close('}').text() << "\n";
+            else out_ << it->second.usage << "\n  " << it->second.help << "\n";
             return KSX_OK;
         }
-        for (const auto& c : commands_) out_ << pad(c.second.usage, 44) << c.second.help << "\n";
+        for (const auto& c : commands_) {
+            if (json_) out_ << json_out().open('{').field("usage", c.second.usage).field("help", c.second.help).close('}').text() << "\n";
+            else out_ << pad(c.second.usage, 44) << c.second.help << "\n";
+        }
         return KSX_OK;
     });
     add("quit", "quit", "leave the shell", 0, 0, [this](const args_t&) {

@@ -1,4 +1,5 @@
 // The shell's "call" command: runs a block routine of the routine table by name.
+#include "apps/ksxcsr/json_out.h"
 #include "apps/ksxcsr/shell.h"
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
 #include "verif/apis/ksx_routine_table.h"
@@ -28,9 +29,14 @@ void ksx_shell::add_call_commands() {
         64, [this](const args_t& a) {
             const ksx_routine_table& table = ksx_routine_table::instance();
             if (a.empty()) {
-                for (const ksx_routine* r : table.all())
-                    out_ << r->name << " (" << r->argc << (r->argc == 1 ? " argument" : " arguments") << ")  "
-                         << r->help << "\n";
+                for (const ksx_routine* r : table.all()) {
+                    if (json_)
+                        out_ << json_out().open('{').field("routine", r->name).field("arguments", (long long)r->argc)
+                                    .field("help", r->help).close('}').text() << "\n";
+                    else
+                        out_ << r->name << " (" << r->argc << (r->argc == 1 ? " argument" : " arguments") << ")  "
+                             << r->help << "\n";
+                }
                 return KSX_OK;
             }
             const ksx_routine* r = table.find(a[0]);
@@ -42,6 +48,14 @@ void ksx_shell::add_call_commands() {
             for (size_t i = 1; i < a.size(); ++i) args.push_back(parse_arg(a[i], i));
             std::vector<int64_t> outs;
             const int64_t result = r->run_outs ? r->run_outs(args, outs) : r->run(args);
+            json_out j;
+            j.open('{').field("routine", r->name);
+            if (r->has_result) j.field("result", (long long)result);
+            for (size_t i = 0; i < outs.size() && i < r->outs.size(); ++i) j.field(r->outs[i], (long long)outs[i]);
+            if (json_) {
+                out_ << j.close('}').text() << "\n";
+                return KSX_OK;
+            }
             if (r->has_result) out_ << result << "\n";
             for (size_t i = 0; i < outs.size() && i < r->outs.size(); ++i) out_ << r->outs[i] << " = " << outs[i] << "\n";
             return KSX_OK;

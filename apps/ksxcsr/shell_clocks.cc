@@ -30,7 +30,9 @@ void ksx_shell::add_clocks_commands()
         1, [this](const args_t& a) {
             if (!a.empty()) {
                 if (a[0] != "log") throw ksx_shell_error{"clocks: unknown argument '" + a[0] + "' (expected log)"};
-                for (const std::string& l : ksx_log_buf_lines()) out_ << l << "\n";
+                const std::vector<std::string> lines = ksx_log_buf_lines();
+                if (json_) out_ << json_out::dump({{"lines", lines}}) << "\n";
+                else for (const std::string& l : lines) out_ << l << "\n";
                 return KSX_OK;
             }
             json_out j;

@@ -61,6 +61,10 @@ TEST(ksxcsr, json_output_parses_back) {
                             "'import json,sys\nfor l in sys.stdin: d=json.loads(l); print(d.get(\"level\"), d.get(\"log\", d.get(\"value\")))'");
     ASSERT_EQ(l.status, 0) << l.err;
     EXPECT_EQ(l.out, "ERROR search_csr_by_name : no register found for x comparing x\nNone 0xdeadbeef\nNone 0x0\n");
+    // Every command keeps to JSON: help, routines, counters, interrupts, clocks and their log too.
+    const ksxcsr_result all = ksxcsr_sh("\"$K\" --json -c 'help; call; counters txs; interrupts txs; clocks; clocks log; sensors; "
+                                        "call ksx_top_adjust_perf 0 0 1 2 0 0' | /usr/bin/python3 -m json.tool --json-lines --compact | tail -1");
+    EXPECT_EQ(all.out, "{\"routine\":\"ksx_top_adjust_perf\",\"result\":1,\"level\":3}\n") << all.err;
 }
 
 TEST(ksxcsr, library_commands_one_to_one) {
