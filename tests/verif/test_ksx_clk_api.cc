@@ -42,6 +42,13 @@ TEST_F(clk_api, sbus_commands_land_exactly_on_the_ring)
     EXPECT_EQ(ksx_arm_sbus_read(0, 254, 1) * 1000 + ksx_ms_sbus_read(0, 254, 1) * 100 + ksx_core_sbus_read(0, 254, 1) +
                   ksx_pp_sbus_read(0, 254, 1) * 10000,
               11u * 1000 + 12 * 100 + 13 + 14 * 10000);
+    // A chain, receiver or register the command word cannot carry is refused, never aliased.
+    log_capture cap;
+    ksx_sbus_write(0, 6, 3, 4, 1);
+    EXPECT_EQ(ksx_sbus_read(0, 2, 259, 4) + ksx_pp_sbus_read(0, 3, 4), 0u);
+    const std::string range = " (chains 0 to 3, receivers and registers 0 to 255); nothing done";
+    EXPECT_EQ(errors(cap), (std::vector<std::string>{"ERROR :: ksx_sbus_write: no SBUS chain 6 receiver 3 register 4" + range,
+                                                     "ERROR :: ksx_sbus_read: no SBUS chain 2 receiver 259 register 4" + range}));
 }
 
 TEST_F(clk_api, every_table_row_reads_back_within_one_mhz)

@@ -2,7 +2,9 @@
 #include "verif/apis/ksx_sbus_api.h"
 
 #include <cstdio>
+#include <string>
 
+#include "ip/verif/pcpp/logmsg.h"
 #include "platform/csr_addr.h"
 #include "verif/apis/ksx_api_util.h"
 #include "verif/apis/ksx_log_buf.h"
@@ -11,26 +13,41 @@
 uint64_t ksx_sbus_cmd_addr(int chain)
 {
     static const uint64_t cmd[4] = {0x307c0000 + 0x24a8, 0x307c0000 + 0x24b8, 0x307c0000 + 0x24c8, 0x6f240000 + 0x2134};
-    return cmd[chain & 3];
+    return chain >= 0 && chain < 4 ? cmd[chain] : 0;
 }
 
 static uint32_t command(int rcvr, int addr, uint32_t code) { return uint32_t(rcvr & 0xFF) | (uint32_t(addr & 0xFF) << 8) | code; }
 
+// The command register of a chain, receiver and register that fit the command word; otherwise
+// one ERROR line and 0: nothing may land on another ring or receiver.
+static uint64_t cmd_addr(const char* fn, int chain, int rcvr, int addr)
+{
+    if (chain >= 0 && chain < 4 && rcvr >= 0 && rcvr < 256 && addr >= 0 && addr < 256) return ksx_sbus_cmd_addr(chain);
+    plog_err(std::string(fn) + ": no SBUS chain " + std::to_string(chain) + " receiver " + std::to_string(rcvr) +
+             " register " + std::to_string(addr) + " (chains 0 to 3, receivers and registers 0 to 255); nothing done");
+    return 0;
+}
+
 void ksx_sbus_write(int, int chain, int rcvr, int addr, uint32_t data)
 {
-    const uint64_t a = ksx_sbus_cmd_addr(chain);
+    const uint64_t a = cmd_addr("ksx_sbus_write", chain, rcvr, addr);
+    if (a == 0) return;
     ksx_sbus_reg_write(a, command(rcvr, addr, 0x210000));
     ksx_sbus_reg_write(a + 4, data);
 }
 
 uint32_t ksx_sbus_read(int, int chain, int rcvr, int addr)
 {
-    const uint64_t a = ksx_sbus_cmd_addr(chain);
+    const uint64_t a = cmd_addr("ksx_sbus_read", chain, rcvr, addr);
+    if (a == 0) return 0;
     ksx_sbus_reg_write(a, command(rcvr, addr, 0x220000));
     return ksx_sbus_reg_read(a + 4);
 }
 
-void ksx_sbus_reset(int, int chain, int rcvr) { ksx_sbus_reg_write(ksx_sbus_cmd_addr(chain), command(rcvr, 0, 0x200000)); }
+void ksx_sbus_reset(int, int chain, int rcvr)
+{
+    if (const uint64_t a = cmd_addr("ksx_sbus_reset", chain, rcvr, 0)) ksx_sbus_reg_write(a, command(rcvr, 0, 0x200000));
+}
 
 // Polls the bridge's busy bit (a first read, then the bounded poll); on time-out the fixed text goes to the shared log buffer.
 static bool apb_wait(int chip, int chain, int rcvr, const char* fn, const char* busy, const char* when)

@@ -8,10 +8,12 @@
 /// Ring numbers of the named rings.
 enum ksx_sbus_chain { KSX_SBUS_ARM = 0, KSX_SBUS_MS = 1, KSX_SBUS_PP = 2, KSX_SBUS_AOD = 2, KSX_SBUS_CORE = 3 };
 
-/// Command register address of a chain (0..3); data register at +4.
+/// Command register address of a chain (0..3; 0 for any other); data register at +4.
 uint64_t ksx_sbus_cmd_addr(int chain);
 
 /// Writes rcvr | addr << 8 | 0x210000 to the chain's command register, then data to its data register.
+/// A chain outside 0..3, or a receiver or register outside 0..255, is refused with one ERROR line
+/// (reads answer 0), in every access function of the ring.
 void ksx_sbus_write(int chip, int chain, int rcvr, int addr, uint32_t data);
 /// Writes rcvr | addr << 8 | 0x220000 to the command register and returns the data register.
 uint32_t ksx_sbus_read(int chip, int chain, int rcvr, int addr);
