@@ -7,10 +7,15 @@
 
 #include <boost/multiprecision/cpp_int.hpp>
 #include <set>
+#include <type_traits>
 
 #include "model/ksx_axi/ksx_axi_decoders.h"
 #include "model/ksx_cp/ksx_cp_decoders.h"
+#include "model/ksx_dpa/ksx_dpa_decoders.h"
 #include "model/ksx_he/readonly/ksx_he_stream_decoders.h"
+#include "model/ksx_mnic/mnic_decoders.h"
+#include "model/ksx_pdma/pdma_debug_decoders.h"
+#include "model/ksx_pf/pf_decoders.h"
 #include "model/ksx_ppa/ksx_ppa_decoders.h"
 #include "model/ksx_top/ksx_top_csr.h"
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
@@ -54,6 +59,11 @@ TEST(chip_map_facts, crypto_register_groups_hold_the_documented_register_counts)
 }
 
 TEST(chip_map_facts, decoder_bundles_and_full_descriptors) {
+    // The decoder families the documentation names are decoders of the map.
+    static_assert(std::conjunction_v<std::is_base_of<ksx_decoder_base, ksx_dpa_decoders_pkt_line_t>,
+                                     std::is_base_of<ksx_decoder_base, pdma_lat_rd_t>, std::is_base_of<ksx_decoder_base, pdma_trace_entry_t>,
+                                     std::is_base_of<ksx_decoder_base, mnic_rx_desc_t>, std::is_base_of<ksx_decoder_base, pf_rslt_t>,
+                                     std::is_base_of<ksx_decoder_base, pf_lkup_key_t>>);
     // A bundle is the sum of its channels; a full descriptor packs its entries back to back.
     ksx_axi_b_bundle_t b;
     EXPECT_EQ(ksx_axi_b_bundle_t::s_get_width(), ksx_axi_b_t::s_get_width() + 2);
