@@ -3,6 +3,7 @@
 #include "model/utils/ksx_csr_base.h"
 
 #include "model/utils/ksx_access_knobs.h"
+#include "model/utils/ksx_block_base.h"
 #include "model/utils/ksx_value_bits.h"
 
 #include <atomic>
@@ -29,6 +30,26 @@ std::string hex_lower(uint64_t v) {
 }
 
 
+// The function a node's virtual call would run, compared with this library's own rules to
+// tell whether a class overrides them (the compiler's bound member function extraction).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpmf-conversions"
+using offset_fn = uint64_t (*)(const vmo_csr_base*);
+using no_zero_time_fn = bool (*)(const ksx_csr_base*);
+using chip_id_fn = int32_t (*)(const ksx_csr_base*);
+
+offset_fn offset_rule(const vmo_csr_base* n) { return (offset_fn)(n->*(&vmo_csr_base::get_offset)); }
+no_zero_time_fn no_zero_time_rule(const ksx_csr_base* n) {
+    return (no_zero_time_fn)(n->*(&ksx_csr_base::get_access_no_zero_time));
+}
+chip_id_fn chip_id_rule(const ksx_csr_base* n) { return (chip_id_fn)(n->*(&ksx_csr_base::get_chip_id)); }
+
+const offset_fn k_node_offset = (offset_fn)(&vmo_csr_base::get_offset);
+const no_zero_time_fn k_chip_node_no_zero_time = (no_zero_time_fn)(&ksx_csr_base::get_access_no_zero_time);
+const chip_id_fn k_chip_node_chip_id = (chip_id_fn)(&ksx_csr_base::get_chip_id);
+const chip_id_fn k_block_chip_id = (chip_id_fn)(&ksx_block_base::get_chip_id);
+#pragma GCC diagnostic pop
+
 }  // namespace
 
 ksx_csr_base::ksx_csr_base(const std::string& name, ksx_csr_base* parent)
@@ -43,6 +64,7 @@ ksx_csr_base::~ksx_csr_base() = default;
 void ksx_csr_base::set_parent(vmo_csr_base* parent) {
     vmo_csr_base::set_parent(parent);
     m_parent_is_chip_node = m_parent != nullptr && dynamic_cast<ksx_csr_base*>(m_parent) != nullptr;
+    tree_changed();
 }
 
 uint32_t ksx_csr_base::get_csr_id() const { return 0; }
@@ -68,7 +90,10 @@ cpp_int ksx_csr_base::read_hw(int /*access_mode*/) {
 
 void ksx_csr_base::read_compare(int /*access_mode*/) { plog_err("ksx_csr_base:: read_compare not to be used"); }
 
-void ksx_csr_base::set_access_no_zero_time(bool no_zero_time) { m_access_no_zero_time = no_zero_time; }
+void ksx_csr_base::set_access_no_zero_time(bool no_zero_time) {
+    m_access_no_zero_time = no_zero_time;
+    tree_changed();
+}
 
 vmo_csr_base* ksx_csr_base::search_csr_by_addr(uint64_t addr) {
     plog_err("search_csr_by_addr not available!" + hex_lower(addr));
@@ -178,6 +203,20 @@ bool ksx_csr_base::get_access_no_zero_time() const {
     if (m_access_no_zero_time) return true;
     const ksx_csr_base* p = chip_parent();
     return p != nullptr && p->get_access_no_zero_time();
+}
+
+bool ksx_csr_base::access_path_from_tree() const {
+    for (const vmo_csr_base* n = this; n != nullptr; n = parent_of(n))
+        if (offset_rule(n) != k_node_offset) return false;
+    for (const ksx_csr_base* n = this; n != nullptr; n = n->chip_parent())
+        if (no_zero_time_rule(n) != k_chip_node_no_zero_time) return false;
+    for (const ksx_csr_base* n = this;;) {
+        const chip_id_fn rule = chip_id_rule(n);
+        if (rule == k_block_chip_id) return true;
+        if (rule != k_chip_node_chip_id || n->m_parent == nullptr) return false;
+        n = n->chip_parent();
+        if (n == nullptr) return true;
+    }
 }
 
 void ksx_csr_base::set_access_secure(bool secure) { m_access_secure = secure; }

@@ -135,6 +135,13 @@ protected:
         return m_parent_is_chip_node ? static_cast<const ksx_csr_base*>(m_parent) : nullptr;
     }
 
+    /// Whether get_offset, get_access_no_zero_time and get_chip_id of this node answer from
+    /// the tree alone, so that their answers hold until tree_generation() changes: every node
+    /// on the way up uses this library's own rules for them (a class that overrides one of them
+    /// is asked again on every access), and the chip id walk ends at a block or at a parent
+    /// that is not a chip node (a chip node without a parent reports on every access).
+    bool access_path_from_tree() const;
+
     bool m_field_init_done;
     bool m_access_no_zero_time;
     bool m_access_secure;

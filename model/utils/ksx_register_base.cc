@@ -36,6 +36,13 @@ cpp_int bytes_to_value(const std::vector<uint32_t>& elements) {
 
 bool block_access_knob() { return ksx_current_access_knobs().block_access; }
 
+// The dispatcher is created once and never replaced: asked for once here instead of on
+// every access.
+cpu* dispatcher() {
+    static cpu* const d = cpu::access();
+    return d;
+}
+
 }  // namespace
 
 ksx_register_base::ksx_register_base(const std::string& name, ksx_csr_base* parent) : ksx_csr_base(name, parent) {
@@ -51,17 +58,34 @@ void ksx_register_base::read() {
     all(read_hw(block_access_knob() ? ACCESS_BLOCK : ACCESS_WORD));
 }
 
+void ksx_register_base::keep_path(const path_attrs& p, uint64_t gen) {
+    if (!access_path_from_tree()) return;
+    m_path_addr.store(p.addr, std::memory_order_relaxed);
+    m_path_chip.store(p.chip, std::memory_order_relaxed);
+    m_path_tag.store((gen << 1) | (p.nzt ? 1u : 0u), std::memory_order_release);
+}
+
+// Address, no-zero-time flag and chip id come from the parent chain: asked once, then kept
+// until a parent, an offset or a no-zero-time flag anywhere in the tree changes.
 void ksx_register_base::write_hw(const cpp_int& value, int access_mode) {
     const int32_t w = get_width();
     const uint64_t words = w > 0 ? (uint64_t(w) + 31) / 32 : 0;
-    const uint64_t addr = get_offset();
-    const bool nzt = get_access_no_zero_time();
-    const uint32_t chip = uint32_t(get_chip_id());
+    path_attrs path;
+    if (!kept_path(path)) {
+        const uint64_t gen = tree_generation();
+        path.addr = get_offset();
+        path.nzt = get_access_no_zero_time();
+        path.chip = uint32_t(get_chip_id());
+        keep_path(path, gen);
+    }
+    const uint64_t addr = path.addr;
+    const bool nzt = path.nzt;
+    const uint32_t chip = path.chip;
     const uint32_t secure = get_access_secure() ? FLAG_SECURE : 0;
-    cpu* dispatcher = cpu::access();
+    cpu* const disp = dispatcher();
 
     if (access_mode == ACCESS_WORD) {
-        for (uint64_t i = 0; i < words; ++i) dispatcher->write(chip, addr + 4 * i, ksx_value_word(value, i), nzt, secure);
+        for (uint64_t i = 0; i < words; ++i) disp->write(chip, addr + 4 * i, ksx_value_word(value, i), nzt, secure);
         return;
     }
     std::vector<uint32_t>& buf = block_buffer();
@@ -69,12 +93,12 @@ void ksx_register_base::write_hw(const cpp_int& value, int access_mode) {
         const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;
         buf.resize(num_bytes);
         for (uint64_t i = 0; i < num_bytes; ++i) buf[i] = ksx_value_byte(value, i);
-        dispatcher->block_write(chip, addr, int32_t(num_bytes), buf, nzt, FLAG_BYTES | secure);
+        disp->block_write(chip, addr, int32_t(num_bytes), buf, nzt, FLAG_BYTES | secure);
         return;
     }
     buf.resize(words);
     for (uint64_t i = 0; i < words; ++i) buf[i] = ksx_value_word(value, i);
-    dispatcher->block_write(chip, addr, int32_t(words), buf, nzt, secure);
+    disp->block_write(chip, addr, int32_t(words), buf, nzt, secure);
 }
 
 void ksx_register_base::block_write() { write_hw(all(), ACCESS_BLOCK); }
@@ -85,13 +109,24 @@ void ksx_register_base::block_read() {
 }
 
 cpp_int ksx_register_base::read_hw(int access_mode) {
-    const uint64_t addr = get_offset();
-    const int32_t w = get_width();
-    const uint32_t chip = uint32_t(get_chip_id());
+    path_attrs path;
+    int32_t w;
+    if (kept_path(path)) {
+        w = get_width();
+    } else {
+        const uint64_t gen = tree_generation();
+        path.addr = get_offset();
+        w = get_width();
+        path.chip = uint32_t(get_chip_id());
+        path.nzt = get_access_no_zero_time();
+        keep_path(path, gen);
+    }
+    const uint64_t addr = path.addr;
+    const uint32_t chip = path.chip;
     const uint64_t words = w > 0 ? (uint64_t(w) + 31) / 32 : 0;
-    const bool nzt = get_access_no_zero_time();
+    const bool nzt = path.nzt;
     const uint32_t secure = get_access_secure() ? FLAG_SECURE : 0;
-    cpu* dispatcher = cpu::access();
+    cpu* const disp = dispatcher();
 
     if (access_mode == ACCESS_WORD) {
         uint32_t local[kStackWords];
@@ -101,14 +136,14 @@ cpp_int ksx_register_base::read_hw(int access_mode) {
             heap.assign(words, 0);
             buf = heap.data();
         }
-        for (uint64_t i = 0; i < words; ++i) buf[i] = dispatcher->read(chip, addr + 4 * i, nzt, secure);
+        for (uint64_t i = 0; i < words; ++i) buf[i] = disp->read(chip, addr + 4 * i, nzt, secure);
         return ksx_value_from_chunks<32>(buf, words);
     }
     if (access_mode == ACCESS_BYTE_BLOCK) {
         const uint64_t num_bytes = w > 0 ? (uint64_t(w) + 7) / 8 : 0;
-        return bytes_to_value(dispatcher->block_read(chip, addr, int32_t(num_bytes), nzt, FLAG_BYTES | secure));
+        return bytes_to_value(disp->block_read(chip, addr, int32_t(num_bytes), nzt, FLAG_BYTES | secure));
     }
-    return convert_vector_32_to_cpp_int(dispatcher->block_read(chip, addr, int32_t(words), nzt, secure));
+    return convert_vector_32_to_cpp_int(disp->block_read(chip, addr, int32_t(words), nzt, secure));
 }
 
 void ksx_register_base::read_compare(int access_mode) {

@@ -3,6 +3,7 @@
 // words, or as one block of byte elements.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -54,4 +55,27 @@ public:
 
     /// The value as ceil(width/32) words, least significant first.
     std::vector<uint32_t> get_write_vec();
+
+private:
+    // What an access takes from the parent chain: address, chip id and no-zero-time flag.
+    struct path_attrs {
+        uint64_t addr;
+        uint32_t chip;
+        bool nzt;
+    };
+    /// The answers kept from an earlier access, when the tree has not changed since.
+    bool kept_path(path_attrs& p) const {
+        const uint64_t tag = m_path_tag.load(std::memory_order_acquire);
+        if ((tag >> 1) != tree_generation()) return false;
+        p.addr = m_path_addr.load(std::memory_order_relaxed);
+        p.chip = m_path_chip.load(std::memory_order_relaxed);
+        p.nzt = (tag & 1) != 0;
+        return true;
+    }
+    /// Keeps the answers taken at tree generation gen, when they come from the tree alone.
+    void keep_path(const path_attrs& p, uint64_t gen);
+
+    std::atomic<uint32_t> m_path_chip{0};
+    std::atomic<uint64_t> m_path_addr{0};
+    std::atomic<uint64_t> m_path_tag{0};  // (generation << 1) | nzt; 0: nothing kept
 };

@@ -240,9 +240,63 @@ TEST_F(RegisterAccess, ParentlessRegisterUsesChipZeroAndReports) {
     lone.set_attributes_null("", 0x40);
     lone.all(9);
     lone.write();
-    EXPECT_EQ(bus_.texts(), (texts{"write chip=0 addr=0x40 data=0x9 state=0 flags=0x0"}));
-    EXPECT_EQ(cap.messages(),
-              (texts{"ERROR :: ksx_csr_base: parent is null and its not block or system. Can't get chip_id"}));
+    lone.read_hw(0);  // reported on every access, not only the first
+    EXPECT_EQ(bus_.texts(), (texts{"write chip=0 addr=0x40 data=0x9 state=0 flags=0x0",
+                                   "read chip=0 addr=0x40 state=0 flags=0x0"}));
+    const std::string report = "ERROR :: ksx_csr_base: parent is null and its not block or system. Can't get chip_id";
+    EXPECT_EQ(cap.messages(), (texts{report, report}));
+}
+
+namespace {
+
+// A block whose address and chip id come from members of its own, changed without telling
+// the tree: every access must ask it again.
+class moving_block : public test_block {
+public:
+    uint64_t get_offset() const override { return base; }
+    int32_t get_chip_id() const override { return chip; }
+    bool get_access_no_zero_time() const override { return nzt; }
+    uint64_t base = 0x3000;
+    int32_t chip = 2;
+    bool nzt = false;
+};
+
+}  // namespace
+
+TEST_F(RegisterAccess, AddressChipAndFlagsFollowTheTreeAfterEveryChange) {
+    cpu::access()->set_access_type(BACK_DOOR);
+    r32_.write();
+    blk_.set_offset(0x2000);  // the block moves
+    r32_.write();
+    r32_.set_offset(0x8);     // the register moves
+    r32_.read_hw(0);
+    test_block top(0x10000), mid(0x100);
+    test_register low(32);
+    top.set_attributes(nullptr, "", 0x10000);
+    mid.set_attributes(nullptr, "", 0x1000);
+    low.set_attributes(&mid, "", 0x8);
+    low.write();
+    mid.set_parent(&top);     // the block gets a parent
+    low.write();
+    moving_block mover;
+    test_register r(32);
+    r.set_attributes(&mover, "", 0x4);
+    r.write();
+    mover.base = 0x5000;
+    mover.chip = 3;
+    mover.nzt = true;
+    r.write();
+    r.read_hw(0);
+    EXPECT_EQ(bus_.texts(), (texts{
+                                "write chip=0 addr=0x1004 data=0x0 state=1 flags=0x0",
+                                "write chip=0 addr=0x2004 data=0x0 state=1 flags=0x0",
+                                "read chip=0 addr=0x2008 state=1 flags=0x0",
+                                "write chip=0 addr=0x1008 data=0x0 state=1 flags=0x0",
+                                "write chip=0 addr=0x11008 data=0x0 state=1 flags=0x0",
+                                "write chip=2 addr=0x3004 data=0x0 state=1 flags=0x0",
+                                "write chip=3 addr=0x5004 data=0x0 state=0 flags=0x0",
+                                "read chip=3 addr=0x5004 state=0 flags=0x0",
+                            }));
 }
 
 namespace {

@@ -26,6 +26,8 @@ bool starts_with(const std::string& s, const std::string& prefix) {
 
 }  // namespace
 
+std::atomic<uint64_t> vmo_csr_base::s_tree_generation{1};
+
 vmo_csr_base::vmo_csr_base(const std::string& /*name*/, vmo_csr_base* parent)
     : m_parent(parent), m_offset(0), m_reset_val(0) {}
 
@@ -41,6 +43,7 @@ void vmo_csr_base::set_parent(vmo_csr_base* parent) {
     vmo_csr_base* current = m_parent;
     if (current == nullptr && parent != nullptr) {
         m_parent = parent;
+        tree_changed();
         register_child(this, true);
         return;
     }
@@ -48,6 +51,7 @@ void vmo_csr_base::set_parent(vmo_csr_base* parent) {
         report_warning("parent is already non-null, unexpected behavior");
     }
     m_parent = parent;
+    tree_changed();
 }
 
 void vmo_csr_base::register_child(vmo_csr_base* child, bool via_parent) {
@@ -86,7 +90,10 @@ int32_t vmo_csr_base::get_byte_size() const {
     return int32_t(std::pow(2.0, std::ceil(std::log2(double(w)))) / 8.0);
 }
 
-void vmo_csr_base::set_offset(uint64_t offset) { m_offset = offset; }
+void vmo_csr_base::set_offset(uint64_t offset) {
+    m_offset = offset;
+    tree_changed();
+}
 
 uint64_t vmo_csr_base::get_offset() const {
     if (m_parent != nullptr) return m_parent->get_offset() + m_offset;

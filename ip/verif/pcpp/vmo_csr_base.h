@@ -2,6 +2,7 @@
 // parent, children and reset value, with the whole virtual interface of a model object.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -133,9 +134,22 @@ public:
     /// The process-wide list of access callbacks (empty at start).
     static std::vector<std::shared_ptr<vmo_csr_callback>>& get_callbacks();
 
+    /// Changes whenever a node's parent or offset is set (and when a chip node's no-zero-time
+    /// flag is), so that what the access path derives from the parent chain can be kept
+    /// until the tree changes. Starts at 1.
+    static uint64_t tree_generation() { return s_tree_generation.load(std::memory_order_acquire); }
+    /// Marks the tree as changed.
+    static void tree_changed() { s_tree_generation.fetch_add(1, std::memory_order_acq_rel); }
+
 protected:
+    /// The parent link of any node, for walks that must not go through get_parent.
+    static vmo_csr_base* parent_of(const vmo_csr_base* node) { return node->m_parent; }
+
     vmo_csr_base* m_parent;
     uint64_t m_offset;
     std::vector<vmo_csr_base*> m_children;
     boost::multiprecision::cpp_int m_reset_val;
+
+private:
+    static std::atomic<uint64_t> s_tree_generation;
 };
