@@ -29,6 +29,21 @@ inline void set_u64(cpp_int& v, uint64_t u) {
     b.sign(false);
 }
 
+// The non-negative value hi * 2^64 + lo.
+inline cpp_int two_limbs(uint64_t lo, uint64_t hi) {
+    if (hi == 0) return cpp_int(lo);
+    cpp_int v;
+    auto& b = v.backend();
+    if constexpr (ksx_limb_bits == 64) {
+        b.resize(2, 2);
+        b.limbs()[0] = limb_type(lo);
+        b.limbs()[1] = limb_type(hi);
+    } else {
+        v = (cpp_int(hi) << 64) | lo;
+    }
+    return v;
+}
+
 // Number of significant bits of a non-negative value (0 for zero).
 inline uint64_t bit_length(const cpp_int& v) {
     const auto& b = v.backend();
@@ -130,17 +145,41 @@ cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned 
     unsigned i = 0;
     if constexpr (ksx_limb_bits == 64) {
         // The usual register: fields of one limb packed in a native integer while they fit.
+        // The checks are gathered into one word and tested once; a field out of its range
+        // sends the whole value through the rules below.
         uint64_t acc = 0;
+        uint64_t bad = 0;
         for (; i < n && pos + widths[i] <= 64; ++i) {
             const auto& fb = fields[i].backend();
             const unsigned w = widths[i];
             const uint64_t x = fb.limbs()[0];
-            if (fb.size() != 1 || fb.sign() || (w < 64 && (x >> w) != 0)) break;
-            acc |= pos < 64 ? x << pos : 0;
+            bad |= uint64_t(fb.size() - 1) | uint64_t(fb.sign()) | (w < 64 ? x >> w : 0);
+            acc |= x << (pos & 63);  // pos is 64 only after fields that fill the word: then w is 0 and x must be 0
             pos += w;
         }
-        if (i == n) return cpp_int(acc);
-        local[0] = limb_type(acc);
+        if (bad == 0 && i == n) return cpp_int(acc);
+#ifdef __SIZEOF_INT128__
+        // Values up to 128 bits (fields of one limb each) go on in a native 128-bit integer.
+        unsigned __int128 acc2 = acc;
+        for (; bad == 0 && i < n && pos + widths[i] <= 128; ++i) {
+            const auto& fb = fields[i].backend();
+            const unsigned w = widths[i];
+            const uint64_t x = fb.limbs()[0];
+            bad |= uint64_t(fb.size() - 1) | uint64_t(fb.sign()) | (w < 64 ? x >> w : 0);
+            acc2 |= static_cast<unsigned __int128>(x) << (pos & 127);
+            pos += w;
+        }
+        if (bad == 0 && i == n) return two_limbs(uint64_t(acc2), uint64_t(acc2 >> 64));
+        local[1] = limb_type(acc2 >> 64);
+        acc = uint64_t(acc2);
+#endif
+        if (bad != 0) {
+            i = 0;
+            pos = 0;
+            local[1] = 0;
+        } else {
+            local[0] = limb_type(acc);
+        }
     }
     for (; i < n; ++i) {
         const auto& fb = fields[i].backend();
@@ -181,20 +220,39 @@ void ksx_unpack_fields(const cpp_int& v, cpp_int* fields, const uint16_t* widths
     if (v.sign() >= 0) {
         uint64_t pos = 0;
         if (ksx_limb_bits == 64 && v.backend().size() == 1) {
-            // A value of one limb: each field is a shift and a mask of it (0 above bit 63).
-            const uint64_t u = uint64_t(v.backend().limbs()[0]);
+            // A value of one limb: each field takes the low bits of what is left of it, which
+            // then moves down by the field's width (nothing is left after 64 bits).
+            uint64_t rest = uint64_t(v.backend().limbs()[0]);
             for (unsigned i = 0; i < n; ++i) {
                 const unsigned w = widths[i];
-                if (w > 64) {
-                    extract(v, pos, w, fields[i]);
-                } else {
-                    const uint64_t x = pos < 64 ? u >> pos : 0;
-                    set_u64(fields[i], w == 64 ? x : x & ((uint64_t(1) << w) - 1));
-                }
-                pos += w;
+                const bool all = w >= 64;
+                set_u64(fields[i], all ? rest : rest & ~(~uint64_t(0) << (w & 63)));
+                rest = all ? 0 : rest >> (w & 63);
             }
             return;
         }
+#ifdef __SIZEOF_INT128__
+        if (ksx_limb_bits == 64 && v.backend().size() == 2) {
+            // A value of two limbs: the same in a native 128-bit integer.
+            const limb_type* l = v.backend().limbs();
+            unsigned __int128 rest = (static_cast<unsigned __int128>(l[1]) << 64) | l[0];
+            for (unsigned i = 0; i < n; ++i) {
+                const unsigned w = widths[i];
+                if (w <= 64) {
+                    const uint64_t lo = uint64_t(rest);
+                    set_u64(fields[i], w == 64 ? lo : lo & ~(~uint64_t(0) << w));
+                    rest >>= w;
+                } else {
+                    const bool all = w >= 128;
+                    const unsigned __int128 x =
+                        all ? rest : rest & ~(~static_cast<unsigned __int128>(0) << (w & 127));
+                    fields[i] = two_limbs(uint64_t(x), uint64_t(x >> 64));
+                    rest = all ? 0 : rest >> (w & 127);
+                }
+            }
+            return;
+        }
+#endif
         for (unsigned i = 0; i < n; ++i) {
             extract(v, pos, widths[i], fields[i]);
             pos += widths[i];

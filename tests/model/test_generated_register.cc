@@ -179,7 +179,7 @@ TEST(generated_register, negative_values_modulo_width) {
 TEST(generated_register, pack_helpers_follow_the_shift_rule) {
     const std::vector<std::vector<uint16_t>> layouts = {
         {5, 14, 14, 14, 10, 1, 3, 14}, {64}, {1, 63}, {63, 2}, {32, 32, 1}, {8, 8, 8, 1, 1, 6},
-        {200}, {65, 130, 7}, {3, 300, 5}, std::vector<uint16_t>(10, 30), std::vector<uint16_t>(9, 29)};
+        {200}, {100, 10}, {65, 130, 7}, {3, 300, 5}, std::vector<uint16_t>(10, 30), std::vector<uint16_t>(9, 29)};
     boost::random::mt19937_64 rng(7);
     auto random_bits = [&](unsigned bits) {
         cpp_int v = 0;
