@@ -15,18 +15,13 @@ import jsonschema
 import yaml
 
 from .errors import ErrorList, join
-from .model import (ACCESS_POLICIES, Field, GenClass, Group, Instance, Member, OutFile,
-                    byte_size_of, next_pow2)
+from .model import Field, GenClass, Group, Instance, Member, OutFile, byte_size_of
 
-MAX_REG_WIDTH = 2048
+# Limits of single values (widths, counts, offsets) are in the schema; these limit what the
+# generator works out from several of them.
+MAX_REG_WIDTH = 2048    # the fields of a register together
 MAX_DECODER_WIDTH = 65535
-MAX_FIELD_WIDTH = 2048
-MAX_FIELDS = 4096
-MAX_ENTRIES = 16777216
 INLINE_ENTRIES = 128
-MAX_ARRAY = 4096
-MAX_INT_SOURCES = 32
-MAX_INT_GROUPS = 32
 MAX_SET_COPIES = 4096
 MAX_DEPTH = 32          # lists and mappings inside one another in one file
 
@@ -59,35 +54,92 @@ find_block register_model update_shadow
 """.split())
 
 IDENT_RE = re.compile(r"^[A-Za-z][A-Za-z0-9_]*$")
-DIR_RE = re.compile(r"^[a-z][a-z0-9_]*(/[a-z][a-z0-9_]*)*$")
 BRACE_RE = re.compile(r"\{([^{}]*)\}")
 RANGE_RE = re.compile(r"^(\d+)\.\.(\d+)$")
 FIELD_RE = re.compile(r"^([A-Za-z_][A-Za-z0-9_]*):(\d+)(?:\[(\d+)\])?(?:=(\S+))?(?:\s+(\S+))?$")
 
-# The schema of the description format (tools/ksxgen/schema/), published for editors: the key
-# sets of every item kind are read from it and checked with jsonschema; value ranges, offsets,
-# overlaps, widths and references are checked in the code below.
+# The schema of the description format (tools/ksxgen/schema/), published for editors. Every item
+# is checked against its kind there: keys, value types, ranges, name patterns, access policies.
+# Reserved names, layout, overlaps, widths, references and what depends on other values are
+# checked in the code below.
 SCHEMA_FILE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "schema",
                            "register-description.schema.json")
+
+# What a value that fails a schema pattern must be, by pattern ("%s": the value).
+PATTERN_MESSAGES = {
+    r"^[A-Za-z][A-Za-z0-9_]*$": "must be a name of letters, digits and underscores",
+    r"^[A-Za-z][A-Za-z0-9_]*_t$": "must be a class name ending in _t",
+    r"^[A-Za-z][A-Za-z0-9_]*_$": "must be a class name prefix ending in '_'",
+    r"^[a-z][a-z0-9_]*_$": "must be a class name prefix ending in '_'",
+    r"^[a-z][a-z0-9_]*(/[a-z][a-z0-9_]*)*$": "must be a relative folder of lower-case names",
+    r"^[A-Za-z0-9_{},.]+$": "must be a name pattern such as sym{0..3}_ring{0..15}",
+    r"^\s*(0[xX][0-9a-fA-F_]+|[0-9_]+)\s*$": "not a number: '%s'",
+}
+TYPE_MESSAGES = {"integer": "must be an integer", "boolean": "must be true or false",
+                 "object": "must be a mapping", "string": "must be text",
+                 ("integer", "string"): "must be a number"}
+
+
+def _own_schema(prop):
+    """A key's schema without the items of other kinds it holds: those are checked against
+    their own kind as they are read."""
+    if "$ref" not in json.dumps(prop):
+        return prop
+    return {k: v for k, v in prop.items()
+            if k in ("type", "minItems", "maxItems", "minProperties", "maxProperties")}
+
+
+# JSON Schema counts 8.0 as an integer; a width, count or offset of the description must be
+# written as an integer (and true is not 1).
+_Validator = jsonschema.validators.extend(
+    jsonschema.Draft202012Validator,
+    type_checker=jsonschema.Draft202012Validator.TYPE_CHECKER.redefine(
+        "integer", lambda checker, v: isinstance(v, int) and not isinstance(v, bool)))
 
 
 def _load_schema():
     with open(SCHEMA_FILE, encoding="utf-8") as fh:
         doc = json.load(fh)
-    kinds, validators = {}, {}
+    validators = {}
     for kind, d in doc["$defs"].items():
         if d.get("type") != "object":
             continue
-        required = d.get("required", [])
-        kinds[kind] = {k: k in required for k in d["properties"]}
-        # The item's own keys only: what the keys hold is read, with its own checks, below.
-        validators[kind] = jsonschema.Draft202012Validator(
-            {"type": "object", "properties": {k: True for k in d["properties"]}, "required": required,
-             "additionalProperties": False})
-    return doc, kinds, validators
+        own = dict(d, properties={k: _own_schema(v) for k, v in d["properties"].items()})
+        validators[kind] = _Validator(own)
+    return doc, validators
 
 
-SCHEMA_DOC, SCHEMA, _KEY_VALIDATORS = _load_schema()
+SCHEMA_DOC, _VALIDATORS = _load_schema()
+
+
+def schema_message(e):
+    """One clear reason for a jsonschema error of a value (not of the item's keys)."""
+    v, schema, value = e.validator, e.schema, e.instance
+    if v == "pattern" or (v == "type" and "pattern" in schema and schema["type"] == "string"):
+        text = PATTERN_MESSAGES.get(schema["pattern"], "must match %s" % schema["pattern"])
+        return text % value if "%s" in text else text
+    if v == "type":
+        t = schema["type"]
+        if t == "array":
+            return "must be a non-empty list" if schema.get("minItems") else "must be a list"
+        return TYPE_MESSAGES.get(tuple(t) if isinstance(t, list) else t, "must be %s" % t)
+    if v == "minItems":
+        return "must be a non-empty list"
+    if v == "minProperties":
+        return "must be a non-empty mapping"
+    if v in ("maxItems", "maxProperties"):
+        path = list(e.path)
+        what = "sources" if len(path) >= 2 and path[-2] == "groups" else path[-1]
+        return "must have at most %d %s" % (e.validator_value, what)
+    if v == "minimum":
+        return "must be >= %d" % e.validator_value
+    if v == "maximum":
+        return "must be <= %d" % e.validator_value
+    if v == "multipleOf":
+        return "must be a multiple of 0x%x" % e.validator_value
+    if v == "enum":
+        return "must be one of %s" % ", ".join(e.validator_value)
+    return e.message
 
 
 # libyaml's parser when PyYAML has it (several times faster), else PyYAML's own.
@@ -187,6 +239,69 @@ def expand_names(pattern):
     return names
 
 
+def schema_errors(doc, kind):
+    """Errors of item doc against its kind in the schema, as (path below the item, reason):
+    unknown keys in document order, missing required keys, then one error per wrong value;
+    and the set of keys whose values are wrong (None when doc is not a mapping)."""
+    errors = list(_VALIDATORS[kind].iter_errors(doc))
+    if not errors:
+        return (), set()
+    if any(e.validator == "type" and not e.path for e in errors):
+        return [("", "must be a mapping")], None
+    schema = _VALIDATORS[kind].schema
+    found = {e.validator for e in errors if not e.path}
+    out = []
+    if "additionalProperties" in found:
+        out += [(str(k), "unknown key") for k in doc if k not in schema["properties"]]
+    if "required" in found:
+        out += [(k, "required key missing") for k in schema["properties"]
+                if k in schema.get("required", ()) and k not in doc]
+    if "dependentRequired" in found:
+        out += [(n, "required with %s" % k) for k, needs in schema["dependentRequired"].items()
+                for n in needs if k in doc and n not in doc]
+    bad, seen = set(), set()
+    for e in sorted((e for e in errors if e.path), key=lambda e: _document_order(doc, e)):
+        where = ""
+        for p in e.path:
+            where = join(where, p)
+        if "propertyNames" in e.schema_path:
+            where = join(where, str(e.instance))        # the key itself is wrong
+        if where not in seen:
+            seen.add(where)
+            bad.add(e.path[0])
+            out.append((where, schema_message(e)))
+    return out, bad
+
+
+def _document_order(doc, e):
+    """Where the value of error e stands in doc: the position of every key or index on its path."""
+    pos, node = [], doc
+    path = list(e.path) + ([e.instance] if "propertyNames" in e.schema_path else [])
+    for p in path:
+        if isinstance(node, dict):
+            keys = list(node)
+            pos.append(keys.index(p) if p in node else len(keys))
+            node = node.get(p)
+        elif isinstance(node, list) and isinstance(p, int):
+            pos.append(p)
+            node = node[p]
+        else:
+            pos.append(0)
+            node = None
+    return pos
+
+
+_text_field_errors = {}
+
+
+def text_field_errors(text, d, kind):
+    """schema_errors of a field given as text (parsed into d), once per distinct text."""
+    key = (kind, text)
+    if key not in _text_field_errors:
+        _text_field_errors[key] = schema_errors(d, kind)
+    return _text_field_errors[key]
+
+
 class Reader:
     """Reads every description file and builds the class model, collecting errors."""
 
@@ -203,79 +318,40 @@ class Reader:
     def err(self, fname, path, reason):
         self.errors.add(fname, path, reason)
 
-    def keys(self, fname, path, doc, kind):
-        """Checks doc against the schema's key set of `kind` (unknown keys in document order, then
-        missing required keys); returns False if doc is not a mapping."""
-        found = {e.validator for e in _KEY_VALIDATORS[kind].iter_errors(doc)}
-        if "type" in found:
-            self.err(fname, path, "must be a mapping")
-            return False
-        allowed = SCHEMA[kind]
-        if "additionalProperties" in found:
-            for k in doc:
-                if k not in allowed:
-                    self.err(fname, join(path, str(k)), "unknown key")
-        if "required" in found:
-            for k, req in allowed.items():
-                if req and k not in doc:
-                    self.err(fname, join(path, k), "required key missing")
-        return True
+    def check(self, fname, path, doc, kind):
+        """Checks item doc against its kind in the schema, reporting each error below path;
+        returns the set of its keys whose values are wrong, None when doc is not a mapping."""
+        found, bad = schema_errors(doc, kind)
+        for where, reason in found:
+            self.err(fname, join(path, where) if where else path, reason)
+        return bad
 
-    def integer(self, fname, path, v, lo=None, hi=None):
-        if isinstance(v, bool) or not isinstance(v, int):
-            self.err(fname, path, "must be an integer")
-            return None
-        if lo is not None and v < lo:
-            self.err(fname, path, "must be >= %d" % lo)
-            return None
-        if hi is not None and v > hi:
-            self.err(fname, path, "must be <= %d" % hi)
-            return None
-        return v
-
-    def boolean(self, fname, path, v):
-        if not isinstance(v, bool):
-            self.err(fname, path, "must be true or false")
-            return False
-        return v
-
-    def ident(self, fname, path, v, reserved=True):
-        if not isinstance(v, str) or not IDENT_RE.match(v):
-            self.err(fname, path, "must be a name of letters, digits and underscores")
-            return None
-        if reserved and (v in CPP_KEYWORDS or v in NODE_OPERATIONS or v.startswith("m_")):
+    def reserved(self, fname, path, v):
+        """A name the schema accepted, unless the generated C++ needs it for itself."""
+        if v in CPP_KEYWORDS or v in NODE_OPERATIONS or v.startswith("m_"):
             self.err(fname, path, "'%s' is reserved" % v)
             return None
         return v
 
-    def value(self, fname, path, v, width):
-        """A reset value: integer or decimal/hex text, non-negative, fitting `width` bits."""
-        if isinstance(v, bool):
-            self.err(fname, path, "must be a number")
+    def ident(self, fname, path, v):
+        """A member name the generator puts together (a register set's copies)."""
+        if not IDENT_RE.match(v):
+            self.err(fname, path, "must be a name of letters, digits and underscores")
             return None
+        return self.reserved(fname, path, v)
+
+    def value(self, fname, path, v, width):
+        """A reset value the schema accepted (an integer >= 0, or decimal/hex text) as a number
+        fitting `width` bits."""
         if isinstance(v, str):
             try:
-                n = int(v.replace("_", ""), 0)
+                v = int(v.replace("_", ""), 0)
             except ValueError:
                 self.err(fname, path, "not a number: '%s'" % v)
                 return None
-        elif isinstance(v, int):
-            n = v
-        else:
-            self.err(fname, path, "must be a number")
-            return None
-        if n < 0:
-            self.err(fname, path, "must be >= 0")
-            return None
-        if width is not None and n >> width:
+        if width is not None and v >> width:
             self.err(fname, path, "does not fit in %d bits" % width)
             return None
-        return n
-
-    def access(self, fname, path, v):
-        if v not in ACCESS_POLICIES:
-            self.err(fname, path, "must be one of %s" % ", ".join(ACCESS_POLICIES))
-            return "rw"
         return v
 
     def define(self, fname, path, cls):
@@ -370,13 +446,9 @@ class Reader:
 
     # ---- register bodies -------------------------------------------------------------------
     def read_fields(self, fname, path, raw, decoder):
-        """List of fields (decoder: field arrays and sub-decoder members allowed)."""
+        """List of fields (decoder: field arrays and sub-decoder members allowed); the list
+        itself has been checked with its register."""
         items = []
-        if not isinstance(raw, list) or not raw:
-            self.err(fname, path, "must be a non-empty list")
-            return items
-        if len(raw) > MAX_FIELDS:
-            self.err(fname, path, "must have at most %d fields" % MAX_FIELDS)
         names = []
         for i, f in enumerate(raw):
             p = join(path, i)
@@ -397,59 +469,55 @@ class Reader:
                     continue
             elif isinstance(f, dict):
                 d = f
-                kind = "field"
-                if decoder:
-                    kind = "decoder_member" if "type" in f else "decoder_field"
-                if not self.keys(fname, p, f, kind):
-                    continue
             else:
                 self.err(fname, p, "must be a text name:width or a mapping")
                 continue
-            name = self.ident(fname, join(p, "name"), d.get("name")) if "name" in d else None
+            kind = "field"
+            if decoder:
+                kind = "decoder_member" if "type" in d else "decoder_field"
+            if d is f:
+                bad = self.check(fname, p, d, kind)
+            else:
+                found, bad = text_field_errors(f, d, kind)
+                for where, reason in found:
+                    self.err(fname, join(p, where), reason)
+            if bad is None:
+                continue
+            name = None
+            if "name" in d and "name" not in bad:
+                name = self.reserved(fname, join(p, "name"), d["name"])
             names.append((name, join(p, "name")))
+            count = d["count"] if "count" in d and "count" not in bad else 1
             if "type" in d:
-                count = 1
-                if "count" in d:
-                    count = self.integer(fname, join(p, "count"), d["count"], 1, MAX_ARRAY) or 1
                 mem = Member(name, None, count=count, is_array="count" in d)
-                if isinstance(d["type"], str):
+                if "type" not in bad:
                     self.pending_refs.append((fname, join(p, "type"), mem, d["type"], ("decoder", "composite")))
-                else:
-                    self.err(fname, join(p, "type"), "must be a class name")
                 items.append(mem)
                 continue
-            if "width" not in d:
+            if "width" not in d or "width" in bad:
                 continue
-            width = self.integer(fname, join(p, "width"), d["width"], 1, MAX_FIELD_WIDTH)
-            count = 1
-            if "count" in d:
-                count = self.integer(fname, join(p, "count"), d["count"], 2, MAX_ARRAY) or 1
+            width = d["width"]
             reset = None
-            if "reset" in d and width:
+            if "reset" in d and "reset" not in bad:
                 reset = self.value(fname, join(p, "reset"), d["reset"], width)
                 if reset is not None and count > 1:
                     self.err(fname, join(p, "reset"), "field arrays take no reset")
                     reset = None
-            access = None
-            if "access" in d:
-                access = self.access(fname, join(p, "access"), d["access"])
-            if width:
-                items.append(Field(name, width, count, reset, access))
+            access = d["access"] if "access" in d and "access" not in bad else None
+            items.append(Field(name, width, count, reset, access))
         self.unique(fname, path, names)
         return items
 
-    def read_body(self, fname, path, d, cname, base, kind, src, decoder=False):
-        """A register (or entry, or decoder) body: fields, width, reset, secure, access."""
+    def read_body(self, fname, path, d, bad, cname, base, kind, src, decoder=False):
+        """A register (or entry, or decoder) body: fields, width, reset, secure, access; bad:
+        its keys the schema refused."""
         cls = GenClass(cname, base, kind, src)
         max_w = MAX_DECODER_WIDTH if decoder else MAX_REG_WIDTH
-        width = None
-        if "width" in d:
-            width = self.integer(fname, join(path, "width"), d["width"], 1, max_w)
-        default_access = "rw"
-        if "access" in d:
-            default_access = self.access(fname, join(path, "access"), d["access"])
+        width = d["width"] if "width" in d and "width" not in bad else None
+        default_access = d["access"] if "access" in d and "access" not in bad else "rw"
         if "fields" in d:
-            cls.items = self.read_fields(fname, join(path, "fields"), d["fields"], decoder)
+            if "fields" not in bad:
+                cls.items = self.read_fields(fname, join(path, "fields"), d["fields"], decoder)
         elif width is not None:
             cls.items = [Field("fld", width, 1, None, None)]
         elif "width" not in d:
@@ -473,7 +541,7 @@ class Reader:
                 self.err(fname, join(path, "reset"), "given both for the register and its fields")
             elif cls.kind == "composite":
                 self.err(fname, join(path, "reset"), "not allowed with sub-decoder members")
-            else:
+            elif "reset" not in bad:
                 cls.reset = self.value(fname, join(path, "reset"), d["reset"], cls.width or None) or 0
         else:
             acc, shift = 0, 0
@@ -481,38 +549,28 @@ class Reader:
                 acc |= (f.reset or 0) << shift
                 shift += f.width * f.count
             cls.reset = acc
-        if "secure" in d:
-            cls.secure = self.boolean(fname, join(path, "secure"), d["secure"])
+        if "secure" in d and "secure" not in bad:
+            cls.secure = d["secure"]
         return cls
 
     # ---- block files --------------------------------------------------------------------------
     def read_block_file(self, doc, fname):
-        if not self.keys(fname, "", doc, "block_file"):
+        bad = self.check(fname, "", doc, "block_file")
+        if bad is None or bad & {"block", "prefix", "dir"}:
             return
-        blk = self.ident(fname, "block", doc.get("block"), reserved=False)
-        if blk is None:
-            return
+        blk = doc["block"]
         prefix = doc.get("prefix", "ksx_%s_csr_" % blk)
-        if not isinstance(prefix, str) or not re.match(r"^[A-Za-z][A-Za-z0-9_]*_$", prefix):
-            self.err(fname, "prefix", "must be a class name prefix ending in '_'")
-            return
         outdir = doc.get("dir", "ksx_%s" % blk)
-        if not isinstance(outdir, str) or not DIR_RE.match(outdir):
-            self.err(fname, "dir", "must be a relative folder of lower-case names")
-            return
         out = OutFile(fname, "model/%s/%s" % (outdir, prefix[:-1]))
         block = GenClass(prefix + "t", "ksx_block_base", "block", fname)
         bs = None
-        if "byte_size" in doc:
-            bs = self.integer(fname, "byte_size", doc["byte_size"], 4, 1 << 31)
-            if bs is not None and bs & (bs - 1):
+        if "byte_size" in doc and "byte_size" not in bad:
+            bs = doc["byte_size"]
+            if bs & (bs - 1):
                 self.err(fname, "byte_size", "must be a power of two")
                 bs = None
         block.byte_size = bs
-        children = doc.get("children", [])
-        if not isinstance(children, list):
-            self.err(fname, "children", "must be a list")
-            children = []
+        children = doc["children"] if "children" in doc and "children" not in bad else []
         seen = {}
         for i, c in enumerate(children):
             p = join("children", i)
@@ -542,10 +600,10 @@ class Reader:
             kind = "memory"
         else:
             kind = "register"
-        self.keys(fname, path, c, kind)
-        if "name" not in c:
+        bad = self.check(fname, path, c, kind)
+        if "name" not in c or "name" in bad:
             return None
-        name = self.ident(fname, join(path, "name"), c["name"])
+        name = self.reserved(fname, join(path, "name"), c["name"])
         if name is None:
             return None
         if name in seen:
@@ -553,26 +611,24 @@ class Reader:
             return None
         seen[name] = join(path, "name")
         mem = Member(name, None)
-        if "offset" in c:
-            mem.offset = self.integer(fname, join(path, "offset"), c["offset"], 0, (1 << 32) - 1)
-            mem.offset_given = mem.offset is not None
+        if "offset" in c and "offset" not in bad:
+            mem.offset = c["offset"]
+            mem.offset_given = True
         if "array" in c:
-            mem.count = self.integer(fname, join(path, "array"), c["array"], 1, MAX_ARRAY) or 1
+            mem.count = c["array"] if "array" not in bad else 1
             mem.is_array = True
         if kind == "sub":
-            if isinstance(c["type"], str):
+            if "type" not in bad:
                 self.pending_refs.append((fname, join(path, "type"), mem, c["type"],
                                           ("block", "register", "decoder", "composite")))
-            else:
-                self.err(fname, join(path, "type"), "must be a class name")
             return mem
         if kind == "register":
-            cls = self.read_body(fname, path, c, prefix + name + "_t", "ksx_register_base",
+            cls = self.read_body(fname, path, c, bad, prefix + name + "_t", "ksx_register_base",
                                  "register", fname)
         elif kind == "memory":
-            cls = self.read_memory(fname, path, c, prefix + name, out)
+            cls = self.read_memory(fname, path, c, bad, prefix + name, out)
         else:
-            cls = self.read_regmem(fname, path, c, prefix + name, out)
+            cls = self.read_regmem(fname, path, c, bad, prefix + name, out)
         if cls is None:
             return None
         if self.define(fname, path, cls):
@@ -580,12 +636,13 @@ class Reader:
         mem.cls = cls
         return mem
 
-    def read_memory(self, fname, path, c, stem, out):
-        count = self.integer(fname, join(path, "count"), c.get("count"), 1, MAX_ENTRIES) if "count" in c else None
-        entry_raw = c.get("entry")
-        if not self.keys(fname, join(path, "entry"), entry_raw, "entry"):
+    def read_memory(self, fname, path, c, bad, stem, out):
+        count = c["count"] if "count" in c and "count" not in bad else None
+        entry_raw = c["entry"]
+        entry_bad = self.check(fname, join(path, "entry"), entry_raw, "entry")
+        if entry_bad is None:
             return None
-        entry = self.read_body(fname, join(path, "entry"), entry_raw, stem + "_entry_t",
+        entry = self.read_body(fname, join(path, "entry"), entry_raw, entry_bad, stem + "_entry_t",
                                "ksx_register_base", "register", fname)
         if self.define(fname, join(path, "entry"), entry):
             out.classes.append(entry)
@@ -597,19 +654,17 @@ class Reader:
         cls.count = count
         if not large:
             cls.items = [Member("entry", entry, count=count, offset=0, is_array=count > 1)]
-        if "secure" in c:
-            cls.secure = self.boolean(fname, join(path, "secure"), c["secure"])
+        if "secure" in c and "secure" not in bad:
+            cls.secure = c["secure"]
         cls.width = (entry.width * count) & 0xFFFFFFFF
         return cls
 
-    def read_regmem(self, fname, path, c, stem, out):
-        regs = c.get("registers")
+    def read_regmem(self, fname, path, c, bad, stem, out):
         cls = GenClass(stem + "_t", "ksx_memory_base", "regmem", fname)
-        if not isinstance(regs, list) or not regs:
-            self.err(fname, join(path, "registers"), "must be a non-empty list")
+        if "registers" in bad:
             return None
         names = []
-        for i, r in enumerate(regs):
+        for i, r in enumerate(c["registers"]):
             p = join(join(path, "registers"), i)
             if isinstance(r, dict) and "each" in r:
                 self.read_register_set(fname, p, r, stem, out, cls, names)
@@ -618,55 +673,47 @@ class Reader:
             if m is not None:
                 cls.items.append(m)
         self.unique(fname, path, names)
-        if "secure" in c:
-            cls.secure = self.boolean(fname, join(path, "secure"), c["secure"])
+        if "secure" in c and "secure" not in bad:
+            cls.secure = c["secure"]
         return cls
 
     def read_group_register(self, fname, p, r, stem, prefix, out, names):
         """One register of a register-group memory; prefix: the copy name of a register set."""
-        if not self.keys(fname, p, r, "group_register") or "name" not in r:
+        bad = self.check(fname, p, r, "group_register")
+        if bad is None or "name" not in r or "name" in bad:
             return None
-        rname = self.ident(fname, join(p, "name"), r["name"])
+        rname = self.reserved(fname, join(p, "name"), r["name"])
         if rname is not None and prefix:
             rname = self.ident(fname, join(p, "name"), "%s_%s" % (prefix, rname))
         names.append((rname, join(p, "name")))
         if rname is None:
             return None
-        rc = self.read_body(fname, p, r, "%s_%s_t" % (stem, rname), "ksx_register_base",
+        rc = self.read_body(fname, p, r, bad, "%s_%s_t" % (stem, rname), "ksx_register_base",
                             "register", fname)
         if self.define(fname, p, rc):
             out.classes.append(rc)
         m = Member(rname, rc)
         m.path = p
-        if "offset" in r:
-            m.offset = self.integer(fname, join(p, "offset"), r["offset"], 0, (1 << 32) - 1)
-            m.offset_given = m.offset is not None
+        if "offset" in r and "offset" not in bad:
+            m.offset = r["offset"]
+            m.offset_given = True
         return m
 
     def read_register_set(self, fname, path, r, stem, out, cls, names):
         """A set of registers repeated once per name of `each`, `stride` bytes apart: register
         <reg> of copy <name> is member <name>_<reg>, at offset + k * stride + its own offset."""
-        if not self.keys(fname, path, r, "register_set"):
+        bad = self.check(fname, path, r, "register_set")
+        if bad is None or bad & {"each", "registers"} or "registers" not in r:
             return
-        pattern = r.get("each")
+        pattern = r["each"]
         try:
-            copies = expand_names(pattern) if isinstance(pattern, str) else None
+            copies = expand_names(pattern)
         except ValueError as e:
             self.err(fname, join(path, "each"), str(e))
             return
-        if copies is None:
-            self.err(fname, join(path, "each"), "must be a name pattern such as sym{0..3}_ring{0..15}")
-            return
-        body = r.get("registers")
-        if not isinstance(body, list) or not body:
-            self.err(fname, join(path, "registers"), "must be a non-empty list")
-            return
-        start = None
-        if "offset" in r:
-            start = self.integer(fname, join(path, "offset"), r["offset"], 0, (1 << 32) - 1)
-        stride = None
-        if "stride" in r:
-            stride = self.integer(fname, join(path, "stride"), r["stride"], 1, (1 << 32) - 1)
+        body = r["registers"]
+        start = r["offset"] if "offset" in r and "offset" not in bad else None
+        stride = r["stride"] if "stride" in r and "stride" not in bad else None
         # The copy's layout, from the first copy: each register at its offset or after the last.
         first, rel, end, align = [], [], 0, 4
         for j, reg in enumerate(body):
@@ -714,40 +761,17 @@ class Reader:
 
     def read_interrupts(self, fname, path, d, prefix, out):
         """Expands the interrupt groups of a block into its int_groups, csr_intr and int_<grp>."""
-        if not self.keys(fname, path, d, "interrupts"):
+        bad = self.check(fname, path, d, "interrupts")
+        if bad is None or bad & {"offset", "groups"} or "offset" not in d or "groups" not in d:
             return []
-        base = self.integer(fname, join(path, "offset"), d.get("offset"), 0, (1 << 32) - 1) if "offset" in d else None
-        if base is not None and base % 16:
-            self.err(fname, join(path, "offset"), "must be a multiple of 0x10")
-            base = None
-        groups = d.get("groups")
-        if not isinstance(groups, dict) or not groups:
-            if "groups" in d:
-                self.err(fname, join(path, "groups"), "must be a non-empty mapping of group name to sources")
-            return []
-        if len(groups) > MAX_INT_GROUPS:
-            self.err(fname, join(path, "groups"), "must have at most %d groups" % MAX_INT_GROUPS)
-            return []
-        if base is None:
-            return []
+        base = d["offset"]
         members = []
         gnames = []
-        for g, sources in groups.items():
-            gp = join(join(path, "groups"), str(g))
-            gname = self.ident(fname, gp, g if isinstance(g, str) else None, reserved=False)
-            if gname is None:
-                continue
-            if not isinstance(sources, list) or not sources:
-                self.err(fname, gp, "must be a non-empty list of interrupt sources")
-                continue
-            if len(sources) > MAX_INT_SOURCES:
-                self.err(fname, gp, "must have at most %d sources" % MAX_INT_SOURCES)
-                continue
-            srcs = []
-            for i, s in enumerate(sources):
-                srcs.append(self.ident(fname, join(gp, i), s, reserved=False))
+        for gname, srcs in d["groups"].items():
+            gp = join(join(path, "groups"), gname)
+            before = len(self.errors)
             self.unique(fname, gp, [(s, join(gp, i)) for i, s in enumerate(srcs)])
-            if None in srcs:
+            if len(self.errors) != before:
                 continue
             gnames.append(gname)
             stem = "%sint_%s" % (prefix, gname)
@@ -794,74 +818,44 @@ class Reader:
 
     # ---- decoder files --------------------------------------------------------------------------
     def read_decoder_file(self, doc, fname):
-        if not self.keys(fname, "", doc, "decoder_file"):
+        bad = self.check(fname, "", doc, "decoder_file")
+        if bad is None or bad & {"decoders", "dir"} or "dir" not in doc or "decoders" not in doc:
             return
-        stem = self.ident(fname, "decoders", doc.get("decoders"), reserved=False)
-        outdir = doc.get("dir")
-        if not isinstance(outdir, str) or not DIR_RE.match(outdir):
-            if "dir" in doc:
-                self.err(fname, "dir", "must be a relative folder of lower-case names")
-            return
-        if stem is None:
-            return
-        out = OutFile(fname, "model/%s/%s" % (outdir, stem))
-        classes = doc.get("classes")
-        if not isinstance(classes, list) or not classes:
-            self.err(fname, "classes", "must be a non-empty list")
-            classes = []
+        out = OutFile(fname, "model/%s/%s" % (doc["dir"], doc["decoders"]))
+        classes = doc["classes"] if "classes" in doc and "classes" not in bad else []
         for i, c in enumerate(classes):
             p = join("classes", i)
-            if not self.keys(fname, p, c, "decoder") or "name" not in c:
+            cbad = self.check(fname, p, c, "decoder")
+            if cbad is None or "name" not in c or "name" in cbad or "fields" not in c:
                 continue
-            cname = self.ident(fname, join(p, "name"), c["name"], reserved=False)
-            if cname is None:
-                continue
-            if not cname.endswith("_t"):
-                self.err(fname, join(p, "name"), "class names end in _t")
-                continue
-            if "fields" not in c:
-                continue
-            cls = self.read_body(fname, p, c, cname, "ksx_decoder_base", "decoder", fname, decoder=True)
+            cls = self.read_body(fname, p, c, cbad, c["name"], "ksx_decoder_base", "decoder", fname,
+                                 decoder=True)
             cls.path = p
-            if "show" in c:
-                cls.show = self.boolean(fname, join(p, "show"), c["show"])
-            if cls.kind == "composite" and "width" in c:
-                cls.declared_width = c["width"] if isinstance(c["width"], int) else None
+            if "show" in c and "show" not in cbad:
+                cls.show = c["show"]
+            if cls.kind == "composite" and "width" in c and "width" not in cbad:
+                cls.declared_width = c["width"]
             if self.define(fname, p, cls):
                 out.classes.append(cls)
         self.outfiles.append(out)
 
     # ---- top files ------------------------------------------------------------------------------
     def read_top_file(self, doc, fname):
-        if not self.keys(fname, "", doc, "top_file"):
+        bad = self.check(fname, "", doc, "top_file")
+        if bad is None or bad & {"top", "dir", "group_prefix"} or "top" not in doc or "dir" not in doc:
             return
-        tname = self.ident(fname, "top", doc.get("top"), reserved=False)
-        outdir = doc.get("dir")
-        if not isinstance(outdir, str) or not DIR_RE.match(outdir):
-            if "dir" in doc:
-                self.err(fname, "dir", "must be a relative folder of lower-case names")
-            return
-        if tname is None:
-            return
-        if not tname.endswith("_t"):
-            self.err(fname, "top", "class names end in _t")
-            return
+        tname, outdir = doc["top"], doc["dir"]
         gprefix = doc.get("group_prefix", "ksx_")
-        if not isinstance(gprefix, str) or not re.match(r"^[a-z][a-z0-9_]*_$", gprefix):
-            self.err(fname, "group_prefix", "must be a class name prefix ending in '_'")
-            return
         top = GenClass(tname, "ksx_block_base", "top", fname)
         out = OutFile(fname, "model/%s/%s" % (outdir, tname[:-2]))
-        groups = doc.get("groups")
-        if not isinstance(groups, list) or not groups:
-            self.err(fname, "groups", "must be a non-empty list")
-            groups = []
+        groups = doc["groups"] if "groups" in doc and "groups" not in bad else []
         gseen = {}
         for i, g in enumerate(groups):
             p = join("groups", i)
-            if not self.keys(fname, p, g, "group") or "name" not in g:
+            gbad = self.check(fname, p, g, "group")
+            if gbad is None or "name" not in g or gbad & {"name", "class"}:
                 continue
-            gname = self.ident(fname, join(p, "name"), g["name"])
+            gname = self.reserved(fname, join(p, "name"), g["name"])
             if gname is None:
                 continue
             if gname in gseen:
@@ -869,44 +863,26 @@ class Reader:
                 continue
             gseen[gname] = join(p, "name")
             wclass = g.get("class", "%s%s_lgrp_csr_t" % (gprefix, gname))
-            if not isinstance(wclass, str) or not IDENT_RE.match(wclass) or not wclass.endswith("_t"):
-                self.err(fname, join(p, "class"), "must be a class name ending in _t")
-                continue
             grp = Group(gname, GenClass(wclass, "ksx_block_base", "group", fname))
             grp.path = p
             inames = []
-            raw = g.get("instances", [])
-            if not isinstance(raw, list):
-                self.err(fname, join(p, "instances"), "must be a list")
-                raw = []
+            raw = g["instances"] if "instances" in g and "instances" not in gbad else []
             for j, inst in enumerate(raw):
                 ip = join(join(p, "instances"), j)
-                if not self.keys(fname, ip, inst, "instance") or "name" not in inst:
+                ibad = self.check(fname, ip, inst, "instance")
+                if ibad is None or "name" not in inst:
                     continue
-                iname = self.ident(fname, join(ip, "name"), inst["name"])
+                iname = self.reserved(fname, join(ip, "name"), inst["name"]) if "name" not in ibad else None
                 inames.append((iname, join(ip, "name")))
-                base = self.integer(fname, join(ip, "base"), inst.get("base"), 0, (1 << 64) - 1) if "base" in inst else None
-                count = None
-                if "count" in inst:
-                    count = self.integer(fname, join(ip, "count"), inst["count"], 1, MAX_ARRAY)
-                stride = None
-                if "stride" in inst:
-                    stride = self.integer(fname, join(ip, "stride"), inst["stride"], 1, (1 << 40))
-                if count is not None and "stride" not in inst:
-                    self.err(fname, join(ip, "stride"), "required with count")
-                if "stride" in inst and "count" not in inst:
-                    self.err(fname, join(ip, "stride"), "only with count")
-                registry = None
-                if "registry" in inst:
-                    registry = self.integer(fname, join(ip, "registry"), inst["registry"], 0, (1 << 31) - 1)
-                if iname is None or base is None:
+                if iname is None or "base" not in inst or ibad & {"base", "count", "stride", "registry"}:
                     continue
-                it = Instance(iname, None, base, count or 1, stride or 0, registry, count is not None)
+                count = inst.get("count")
+                registry = inst.get("registry")
+                it = Instance(iname, None, inst["base"], count or 1, inst.get("stride", 0), registry,
+                              count is not None)
                 it.path = ip
-                if isinstance(inst.get("type"), str):
+                if "type" in inst and "type" not in ibad:
                     self.pending_refs.append((fname, join(ip, "type"), it, inst["type"], ("block",)))
-                elif "type" in inst:
-                    self.err(fname, join(ip, "type"), "must be a class name")
                 grp.instances.append(it)
             self.unique(fname, p, inames)
             if self.define(fname, p, grp.cls):

@@ -63,6 +63,7 @@ INTERRUPT_ERRORS = [
      "interrupts.groups.a[1]: duplicate name 'x' (also interrupts.groups.a[0])"),
     ("{offset: 0x100, groups: {a: [%s]}}" % ", ".join("s%d" % i for i in range(33)),
      "interrupts.groups.a: must have at most 32 sources"),
+    ("{offset: 0x100, groups: {a: [x], 2b: [y]}}", "interrupts.groups.2b: must be a name of letters, digits and underscores"),
 ]
 
 
@@ -143,7 +144,7 @@ class ReferenceErrors(unittest.TestCase):
         self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, width: 9, fields: ['pg:4[2]']}\n"}),
                          ["regs/d.yaml: classes[0].fields: field widths add up to 8, width is 9"])
         self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x, fields: [a:1]}\n"}),
-                         ["regs/d.yaml: classes[0].name: class names end in _t"])
+                         ["regs/d.yaml: classes[0].name: must be a class name ending in _t"])
         self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, fields: ['pg:4[1]']}\n"}),
                          ["regs/d.yaml: classes[0].fields[0].count: must be >= 2"])
         self.assertEqual(errors_of({"d.yaml": dec + "  - {name: x_t, fields: [a:1]}\n"
@@ -167,7 +168,7 @@ class ReferenceErrors(unittest.TestCase):
               - name: a
             """
         self.assertEqual(errors_of({"te.yaml": blk, "top.yaml": top}),
-                         ["regs/top.yaml: groups[0].instances[2].stride: only with count",
+                         ["regs/top.yaml: groups[0].instances[2].count: required with stride",
                           "regs/top.yaml: groups[1].name: duplicate name 'a' (also groups[0].name)",
                           "regs/top.yaml: groups[0].instances[0].stride: 0x20000 is less than the byte size 0x40000 of ksx_te_csr_t",
                           "regs/top.yaml: groups[0].instances[1].registry: ksx_te_csr_t instance 1 already used by groups[0].instances[0]"])
