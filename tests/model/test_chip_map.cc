@@ -3,7 +3,6 @@
 // failures, the board-controller map, and the simulated chip's reset values and interrupts.
 #include <gtest/gtest.h>
 
-#include <set>
 
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
 #include "model/dru/dru_top_csr.h"
@@ -37,23 +36,11 @@ TEST(chip_map, instances_sit_at_their_base_addresses) {
     EXPECT_EQ(t.txs.get_children_count(), 1u);
 }
 
-TEST(chip_map, registry_matches_the_register_map_database) {
+TEST(chip_map, registry_order_and_typed_lookups) {
     top();
     auto reg = registry_t::access();
     const auto all = reg->GetAllCSR(0);
-    const ksx_regdb_tables& db = ksx_regdb::chip().tables();
-
-    // Every registered block instance is in the database at the same address, and back.
-    std::multiset<uint64_t> db_blocks, model_addresses;
-    size_t registered = 0;
-    for (size_t i = 0; i < db.n_insts; ++i)
-        if (db.insts[i].reg_inst >= 0) {
-            db_blocks.insert(db.insts[i].base);
-            ++registered;
-        }
-    for (vmo_csr_base* n : all) model_addresses.insert(n->get_offset());
-    EXPECT_EQ(all.size(), 1 + 37 + registered);  // the top, 37 group wrappers, every block
-    for (uint64_t a : db_blocks) EXPECT_GE(model_addresses.count(a), 1u) << std::hex << a;
+    // Every block instance and its base are checked in test_chip_map_facts; here the order.
     EXPECT_TRUE(reg->GetAllCSR(1).empty());
 
     // Type names in string order, then instance: bx instance 0 and 1 come first.

@@ -1,5 +1,5 @@
 // Generated decoders: field arrays with their element order and index check, composite
-// decoders and bundles packing their members by width, and the interface decoder widths.
+// decoders and bundles packing their members by width.
 #include <gtest/gtest.h>
 
 #include <boost/multiprecision/cpp_int.hpp>
@@ -41,25 +41,6 @@ TEST(generated_decoder_death, field_array_index_is_checked) {
     EXPECT_DEATH(m.pg(32), "_idx < 32");
     mpu_rsp_itf_t r;
     EXPECT_DEATH(r.processing_pkt_id(4), "_idx < 4");
-}
-
-TEST(generated_decoder, table_engine_interface_widths) {
-    EXPECT_EQ(mpuitf_t::s_get_width(), 7u);
-    EXPECT_EQ(te_mpu_itf_t::s_get_width(), 28u);
-    EXPECT_EQ(wait_key_t::s_get_width(), 592u);
-    EXPECT_EQ(wait_cam_t::s_get_width(), 108u);
-    EXPECT_EQ(wait_hazard_t::s_get_width(), 18u);
-    EXPECT_EQ(step_info_t::s_get_width(), 592u + 108u + 18u + 4u);
-    EXPECT_EQ(mpu_req_itf_t::s_get_width(), 1349u);
-    EXPECT_EQ(mpu_rsp_itf_t::s_get_width(), 2680u);
-    EXPECT_EQ(mpu_rsp_mpu_itf_t::s_get_width(), 673u);
-    EXPECT_EQ(te2sdp_itf_t::s_get_width(), 528u);
-    EXPECT_EQ(phv_itf_t::s_get_width(), 516u);
-    EXPECT_EQ(mpu2sdp_itf_t::s_get_width(), 1127u);
-    EXPECT_EQ(tcam_req_itf_t::s_get_width(), 518u);
-    EXPECT_EQ(tcam_rsp_itf_t::s_get_width(), 34u);
-    wait_key_t k;
-    EXPECT_EQ(k.get_width(), 592);
 }
 
 TEST(generated_decoder, composite_packs_members_by_width) {
