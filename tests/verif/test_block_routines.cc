@@ -3,6 +3,7 @@
 // the stage, raw writes through the platform function table, and the name selections.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <initializer_list>
 #include <utility>
@@ -26,6 +27,7 @@
 #include "verif/apis/ksx_pict_api.h"
 #include "verif/apis/ksx_prd_api.h"
 #include "verif/apis/ksx_psp_api.h"
+#include "verif/apis/ksx_routine_table.h"
 #include "verif/apis/ksx_sema_api.h"
 #include "verif/apis/ksx_stg_api.h"
 #include "verif/apis/ksx_te_api.h"
@@ -296,6 +298,68 @@ TEST_F(routines, doorbell_ring) {
     EXPECT_EQ(d, 0x1234000005030007ull);
     EXPECT_EQ(bus.records().back().addr, addr("db.wa.dhs_page4k_remap_db[0]") + 8 * e + 4);
     wa.dhs_page4k_remap_tbl.entry[2]->lif(0);
+}
+
+// The routines whose help says they do nothing reach neither the bus nor the log.
+TEST_F(routines, routines_documented_as_doing_nothing_touch_nothing) {
+    log_capture cap;
+    size_t idle = 0;
+    for (const ksx_routine* r : ksx_routine_table::instance().all()) {
+        if (r->help.find(": nothing") == std::string::npos) continue;
+        ++idle;
+        r->run(std::vector<int64_t>(r->argc, 0));
+        EXPECT_TRUE(bus.records().empty()) << r->name;
+        bus.clear_records();
+    }
+    EXPECT_EQ(idle, 51u);
+    EXPECT_EQ(cap.text(), "");
+}
+
+// What the bring-up routines leave in their registers: {routine, arguments, register, field,
+// value} (fields wider than a word: their low word).
+TEST_F(routines, bring_up_values_land_in_their_fields) {
+    const struct {
+        const char* routine;
+        std::vector<int64_t> args;
+        const char *reg, *field;
+        uint64_t value;
+    } rows[] = {
+        {"ksx_ppa_init_start", {0, 1}, "ppa[1].cfg_ctrl", "skip_phv_id", 1},
+        {"ksx_ppa_init_start", {0, 1}, "ppa[1].cfg_ctrl", "skip_phv_id_recirc", 1},
+        {"ksx_dpa_init_start", {0, 1}, "dpr[1].cfg_global_3", "cfg_skip_phv_id", 1},
+        {"ksx_dpa_init_start", {0, 1}, "dpp[1].cfg_global_hw", "framer_eop_pacer_timer", 7},
+        {"ksx_dpa_init_start", {0, 1}, "dpp[1].cfg_spare_csr", "data", 1},
+        {"ksx_dpa_init_start", {0, 1}, "dpr[1].cfg_global_hw_1", "eop_err_det_disable", 1},
+        {"ksx_dpa_init_start", {0, 1}, "dpr[1].cfg_global_hw", "pktout_fc_threshold", 10},
+        {"ksx_hff_set_clk_gating", {0, 0, 1}, "ms.soc.hff.cfg_global_1", "clk_dis", 1},
+        {"ksx_phb_init_start", {0, 0}, "ph.phb.cfg_read", "shared_pool_max_decrement", 34},
+        {"ksx_phb_init_start", {0, 0}, "ph.phb.cfg_read", "enable_wrr", 1},
+        {"ksx_phb_init_start", {0, 0}, "ph.phb.cfg_xoff_numphv", "thresh", 200},
+        {"ksx_phb_init_start", {0, 0}, "ph.phb.cfg_write", "use_replicate_for_lif", 1},
+        {"ksx_ptd_init_start", {0, 0}, "xd.pt.ptd.cfg_txs", "cos_map", 0x76543210},
+        {"ksx_ptd_init_start", {0, 0}, "xd.pt.ptd.cfg_phb_credit", "q_map", 0xf},
+        {"ksx_ptd_init_start", {0, 0}, "xd.pt.ptd.cfg_xoff", "numphv_thresh", 120},
+        {"ksx_ptd_init_start", {0, 1}, "pt.ptd.cfg_xoff", "numphv_thresh", 0},
+        {"ksx_ptd_init_start", {0, 1}, "pt.ptd.cfg_xoff", "numphv_en", 1},
+        {"ksx_ptd_init_start", {0, 1}, "pt.ptd.cfg_ctrl", "txs_lif_mode", 1},
+    };
+    const ksx_regdb& db = ksx_regdb::chip();
+    for (const auto& r : rows) {
+        bus.reset();
+        const ksx_routine* routine = ksx_routine_table::instance().find(r.routine);
+        ASSERT_NE(routine, nullptr) << r.routine;
+        routine->run(r.args);
+        const ksx_regdb_location loc = db.find(r.reg);
+        ASSERT_TRUE(loc) << r.reg;
+        const ksx_regdb_field* f = nullptr;
+        for (const ksx_regdb_field* fd : db.fields(*loc.reg))
+            if (std::string(fd->name) == r.field) f = fd;
+        ASSERT_NE(f, nullptr) << r.reg << "." << r.field;
+        const uint64_t at = loc.address + 4 * (f->lsb / 32);
+        const uint64_t words = bus.peek(0, at) | uint64_t(bus.peek(0, at + 4)) << 32;
+        const unsigned width = std::min(f->width, 32u);
+        EXPECT_EQ((words >> (f->lsb % 32)) & ((uint64_t(1) << width) - 1), r.value) << r.routine << " " << r.reg << "." << r.field;
+    }
 }
 
 TEST_F(routines, poll_bound_and_show_lines) {

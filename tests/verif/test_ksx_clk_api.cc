@@ -3,6 +3,7 @@
 // the convenience setters, dividers, voltages and the die id.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -226,6 +227,32 @@ TEST_F(clk_api, dividers_flash_clocks_and_the_routine_table)
     for (const char* n : {"ksx_top_sbus_stg_275", "ksx_top_sbus_ddr_600", "ksx_top_sbus_cpu_1261", "ksx_top_sbus_core_104",
                           "ksx_top_sbus_set_core_freq", "ksx_sbus_indir_read", "ksx_get_pmro", "ksx_read_sensor_val"})
         EXPECT_NE(ksx_routine_table::instance().find(n), nullptr) << n;
+}
+
+// Every convenience setter of the routine table leaves its clock at the frequency it is named
+// after ("416_pod_833_aod": pod clock 416, aod clock 833; the 975 row reads back one below).
+TEST_F(clk_api, every_convenience_setter_reaches_its_named_frequency)
+{
+    const std::pair<std::string, uint32_t (*)(int, int, int)> kinds[] = {
+        {"ksx_top_sbus_stg_", ksx_top_sbus_get_stg_freq}, {"ksx_top_sbus_ddr_", ksx_top_sbus_get_ddr_freq},
+        {"ksx_top_sbus_cpu_", ksx_top_sbus_get_cpu_freq}, {"ksx_top_sbus_core_", ksx_top_sbus_get_core_aod_freq}};
+    size_t setters = 0;
+    for (const ksx_routine* r : ksx_routine_table::instance().all()) {
+        for (const auto& [prefix, get] : kinds) {
+            if (r->name.rfind(prefix, 0) != 0 || !std::isdigit(static_cast<unsigned char>(r->name[prefix.size()])))
+                continue;
+            ++setters;
+            const std::string rest = r->name.substr(prefix.size());
+            EXPECT_EQ(r->run(std::vector<int64_t>(r->argc, 0)), 0) << r->name;
+            const size_t pod = rest.find("_pod_");
+            const int named = std::stoi(pod == std::string::npos ? rest : rest.substr(pod + 5));
+            EXPECT_NEAR(double(get(0, 0, 0)), named, 1.0) << r->name;
+            if (pod != std::string::npos) {
+                EXPECT_NEAR(double(ksx_top_sbus_get_core_pod_freq(0, 0, 0)), std::stoi(rest), 1.0) << r->name;
+            }
+        }
+    }
+    EXPECT_EQ(setters, 48u);
 }
 
 TEST_F(clk_api, perf_modes_and_voltage_rules)
