@@ -135,29 +135,16 @@ void ksx_cut(cpp_int& dst, const cpp_int& v, unsigned width) {
     if (!dst.is_zero()) cut_in_place(dst, width);
 }
 
-// Fields held within their widths (always, through the setters and all(v)) are packed without
-// shifting the accumulated value: fields of one limb into limbs on the stack while the value
-// fits there (values up to 256 bits), then every field limb by limb into the result.
-cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned n) {
+namespace {
+
+// What ksx_pack_fields does once the fields that fit in one word are in acc (fields [0, i),
+// pos bits; bad non-zero when one of them was out of its range): kept out of line so that
+// the one-word case pays for no stack limbs.
+__attribute__((noinline)) cpp_int pack_rest(const cpp_int* fields, const uint16_t* widths, unsigned n, unsigned i,
+                                            uint64_t pos, uint64_t acc, uint64_t bad) {
     constexpr unsigned kLocal = 256 / ksx_limb_bits;
     limb_type local[kLocal + 1] = {};
-    uint64_t pos = 0;
-    unsigned i = 0;
     if constexpr (ksx_limb_bits == 64) {
-        // The usual register: fields of one limb packed in a native integer while they fit.
-        // The checks are gathered into one word and tested once; a field out of its range
-        // sends the whole value through the rules below.
-        uint64_t acc = 0;
-        uint64_t bad = 0;
-        for (; i < n && pos + widths[i] <= 64; ++i) {
-            const auto& fb = fields[i].backend();
-            const unsigned w = widths[i];
-            const uint64_t x = fb.limbs()[0];
-            bad |= uint64_t(fb.size() - 1) | uint64_t(fb.sign()) | (w < 64 ? x >> w : 0);
-            acc |= x << (pos & 63);  // pos is 64 only after fields that fill the word: then w is 0 and x must be 0
-            pos += w;
-        }
-        if (bad == 0 && i == n) return cpp_int(acc);
 #ifdef __SIZEOF_INT128__
         // Values up to 128 bits (fields of one limb each) go on in a native 128-bit integer.
         unsigned __int128 acc2 = acc;
@@ -212,6 +199,34 @@ cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned 
     cpp_int rest;
     for (unsigned k = n; k-- > 0;) ksx_pack_push(rest, fields[k], widths[k]);
     return rest;
+}
+
+}  // namespace
+
+// Fields held within their widths (always, through the setters and all(v)) are packed without
+// shifting the accumulated value: fields of one limb in a native integer while the value fits
+// there (up to 128 bits), then into limbs on the stack (values up to 256 bits), then every field
+// limb by limb into the result.
+cpp_int ksx_pack_fields(const cpp_int* fields, const uint16_t* widths, unsigned n) {
+    uint64_t pos = 0;
+    uint64_t acc = 0;
+    uint64_t bad = 0;
+    unsigned i = 0;
+    if constexpr (ksx_limb_bits == 64) {
+        // The usual register: fields of one limb packed in a native integer while they fit.
+        // The checks are gathered into one word and tested once; a field out of its range
+        // sends the whole value through the rules below.
+        for (; i < n && pos + widths[i] <= 64; ++i) {
+            const auto& fb = fields[i].backend();
+            const unsigned w = widths[i];
+            const uint64_t x = fb.limbs()[0];
+            bad |= uint64_t(fb.size() - 1) | uint64_t(fb.sign()) | (w < 64 ? x >> w : 0);
+            acc |= x << (pos & 63);  // pos is 64 only after fields that fill the word: then w is 0 and x must be 0
+            pos += w;
+        }
+        if (bad == 0 && i == n) return cpp_int(acc);
+    }
+    return pack_rest(fields, widths, n, i, pos, acc, bad);
 }
 
 // A non-negative value is cut into fields straight from its limbs; a negative one (its two's
