@@ -309,3 +309,20 @@ void ksx_place_element(ksx_csr_base& element, ksx_csr_base* parent, uint64_t off
     if (index > 0) element.set_field_init_done(true, true);
     element.set_attributes(parent, "", offset);
 }
+
+const std::string& ksx_no_name() {
+    static const std::string empty;
+    return empty;
+}
+
+void ksx_place_members(ksx_csr_base* parent, ksx_csr_base* const* members, const uint64_t* offsets, unsigned n) {
+    for (unsigned i = 0; i < n; ++i) members[i]->set_attributes(parent, ksx_no_name(), offsets[i]);
+}
+
+void ksx_pack_members(cpp_int& acc, const vmo_csr_base* const* members, unsigned n) {
+    for (unsigned i = n; i-- > 0;) ksx_pack_push(acc, *members[i]);
+}
+
+void ksx_unpack_members(cpp_int& rest, vmo_csr_base* const* members, unsigned n) {
+    for (unsigned i = 0; i < n; ++i) ksx_unpack_pop(rest, *members[i]);
+}

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include <boost/multiprecision/cpp_int.hpp>
 
@@ -45,3 +46,15 @@ void ksx_unpack_pop(boost::multiprecision::cpp_int& rest, vmo_csr_base& member);
 /// Places element `index` of an array member: elements after the first are marked
 /// set_field_init_done(true, true) first; then set_attributes(parent, "", offset).
 void ksx_place_element(ksx_csr_base& element, ksx_csr_base* parent, uint64_t offset, uint64_t index);
+
+/// The empty name that members of generated containers are constructed with.
+const std::string& ksx_no_name();
+
+/// Places n members of a container, in order: member i gets set_attributes(parent, "", offsets[i]).
+void ksx_place_members(ksx_csr_base* parent, ksx_csr_base* const* members, const uint64_t* offsets, unsigned n);
+
+/// ksx_pack_push of n members, from the last to the first.
+void ksx_pack_members(boost::multiprecision::cpp_int& acc, const vmo_csr_base* const* members, unsigned n);
+
+/// ksx_unpack_pop of n members, from the first to the last.
+void ksx_unpack_members(boost::multiprecision::cpp_int& rest, vmo_csr_base* const* members, unsigned n);

@@ -58,6 +58,39 @@ def _describe(c):
     return "%s of %d bits%s." % (what, c.width, extra)
 
 
+def _storage_base(c):
+    """The class a generated class derives from: its base, with the field storage when it has fields."""
+    n = c.field_slots()
+    return "ksx_csr_fields<%s, %d>" % (c.base, n) if n else c.base
+
+
+class _Run:
+    def __init__(self, items, table):
+        self.items = items
+        self.table = table
+
+
+def _runs(items, least=3):
+    """Items in order, with each run of at least `least` scalar members gathered into one
+    table entry (handled by one out-of-line loop); everything else one by one."""
+    out, pending = [], []
+
+    def flush():
+        if len(pending) >= least:
+            out.append(_Run(list(pending), True))
+        else:
+            out.extend(_Run([m], False) for m in pending)
+        pending.clear()
+    for it in items:
+        if isinstance(it, Member) and not it.is_array:
+            pending.append(it)
+        else:
+            flush()
+            out.append(_Run([it], False))
+    flush()
+    return out
+
+
 def make_env():
     env = jinja2.Environment(loader=jinja2.FileSystemLoader(TEMPLATE_DIR),
                              undefined=jinja2.StrictUndefined, trim_blocks=True,
@@ -68,6 +101,8 @@ def make_env():
         members=_members,
         is_member=lambda it: isinstance(it, Member),
         nslots=lambda c: c.field_slots(),
+        storage_base=_storage_base,
+        runs=_runs,
         hex=lambda v: "0x%x" % v,
         bits=_bits,
         describe=_describe,
@@ -115,8 +150,9 @@ def render(outfiles, env=None):
                 inc = BASE_HEADERS[c.base]
             if inc not in includes:
                 includes.append(inc)
-        if any(c.kind not in ("group", "top") for c in classes):
-            includes.append("model/utils/ksx_csr_pack.h")
+        if any(c.kind not in ("group", "top") and c.field_slots() for c in classes):
+            includes.append("model/utils/ksx_csr_fields.h")
+        includes.append("model/utils/ksx_csr_pack.h")
         if any(c.kind == "mem_large" for c in classes):
             includes.append("model/utils/ksx_csr_large_array_wrapper.h")
             src_includes.append('"ip/verif/pcpp/logmsg.h"')
