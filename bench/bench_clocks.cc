@@ -30,18 +30,14 @@ constexpr int setting_words = 4 * 2 + 3 * 2;
 
 void dispatcher_words(benchmark::State& st, int words)
 {
-    static ksx_null_bus bus;
+    const ksx_null_bus_scope null_bus;
     cpu* c = cpu::access();
-    c->add_if("bench_null", &bus);
-    const std::string saved = c->get_cur_if_name();
-    c->set_cur_if_name("bench_null");
     for (auto _ : st) {
         for (int i = 0; i < words / 2; ++i) {
             c->write(0, 0x307c24c8, 0x220403, false, 0);
             benchmark::DoNotOptimize(c->read(0, 0x307c24cc, false, 0));
         }
     }
-    c->set_cur_if_name(saved);
 }
 
 void BM_SbusRead(benchmark::State& st)

@@ -43,11 +43,8 @@ std::pair<int, int> count(void (*fn)()) {
 void preset() { ksx_nx_program_ddr_capacity_16G(0, 0); }
 
 void dispatcher_words(benchmark::State& st, std::pair<int, int> words) {
-    static ksx_null_bus bus;
+    const ksx_null_bus_scope null_bus;
     cpu* c = cpu::access();
-    c->add_if("bench_null", &bus);
-    const std::string saved = c->get_cur_if_name();
-    c->set_cur_if_name("bench_null");
     for (auto _ : st) {
         for (int i = 0; i < words.first; ++i) {
             c->flush_all_pending();
@@ -55,7 +52,6 @@ void dispatcher_words(benchmark::State& st, std::pair<int, int> words) {
         }
         for (int i = 0; i < words.second; ++i) c->block_write(0, 0x2880d0, 1, {0xffff}, false, 0);
     }
-    c->set_cur_if_name(saved);
     st.counters["reads"] = words.first;
     st.counters["writes"] = words.second;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ip/verif/pcpp/cpu.h"
@@ -19,4 +20,21 @@ public:
 
 private:
     uint32_t word_;
+};
+
+/// Makes a do-nothing bus the dispatcher's current interface for one benchmark's lifetime and
+/// puts the previous interface back afterwards: the bare-dispatcher baselines run through it.
+class ksx_null_bus_scope {
+public:
+    ksx_null_bus_scope() : saved_(cpu::access()->get_cur_if_name()) {
+        static ksx_null_bus bus;
+        cpu::access()->add_if("bench_null", &bus);
+        cpu::access()->set_cur_if_name("bench_null");
+    }
+    ~ksx_null_bus_scope() { cpu::access()->set_cur_if_name(saved_); }
+    ksx_null_bus_scope(const ksx_null_bus_scope&) = delete;
+    ksx_null_bus_scope& operator=(const ksx_null_bus_scope&) = delete;
+
+private:
+    std::string saved_;
 };
