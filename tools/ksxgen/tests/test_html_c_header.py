@@ -1,8 +1,8 @@
 """The register reference site and the C headers, generated from a small description: the
 pages hold the registers, fields and addresses; the search finds a register by name and by an
 address inside it in a real headless browser (skipped, with the reason, where none is
-installed); the headers compile as C99 for the host and for AArch64 and their macros hold the
-offsets, masks and resets."""
+installed); the headers compile as C99 and their macros hold the offsets, masks and resets (the
+chip's own headers against the library, also for AArch64: check_c_header_regdb.py)."""
 
 import os
 import re
@@ -135,10 +135,6 @@ int main(void) {
             subprocess.run(["cc"] + CFLAGS + ["-I", out, src, "-o", exe], check=True)
             self.assertEqual(subprocess.run([exe], capture_output=True, text=True).stdout,
                              "52010010 1100 7936 b1c\n10000000 4 1 4096\n")
-            cross = shutil.which("aarch64-linux-gnu-gcc")
-            if cross is None:
-                self.skipTest("no aarch64-linux-gnu-gcc installed: headers compiled for the host only")
-            subprocess.run([cross] + CFLAGS + ["-I", out, "-c", src, "-o", exe + ".o"], check=True)
 
 
 if __name__ == "__main__":
