@@ -78,8 +78,6 @@ class Errors(unittest.TestCase):
         cases = [
             (lambda: chip["txs.nope"], KeyError, "unknown register 'txs.nope': "),
             (lambda: chip["txs.cfg_flow_ctl.nope"], KeyError, "no field 'nope' in txs.cfg_flow_ctl"),
-            (lambda: chip["sge.te[99].base"], KeyError, "unknown register 'sge.te[99].base': instance index 99 out of range [0.."),
-            (lambda: chip["txs"], KeyError, "'txs' is a block instance: name one of its registers (txs.REGISTER; 'ls txs' lists them)"),
             (lambda: chip.registers("nope"), KeyError, "unknown instance 'nope' (try 'info')"),
             (lambda: setattr(flow, "max_credit", 32), OverflowError, "value 0x20 does not fit 5 bits of txs.cfg_flow_ctl.max_credit"),
             (lambda: flow.write(1 << 75), OverflowError, "value 0x8000000000000000000 does not fit 75 bits of txs.cfg_flow_ctl"),
