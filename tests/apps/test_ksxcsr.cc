@@ -72,12 +72,8 @@ TEST(ksxcsr, library_commands_one_to_one) {
                          "burst_read 0x52000200 6; block_write_addr 0x52000300 1 2 3; block_read_addr 0x52000300 3; "
                          "csr_read none.x; flush'");
     ASSERT_EQ(r.status, 0) << r.err;
-    // The path search below the top reports the segment it could not find, then gives up.
     EXPECT_TRUE(has(r.out, "0xabcd\n0x000000112233\n0x1 0x2 0x3\n[")) << r.out;
-    // A burst changes exactly its bytes: byte i at address + i, the rest of the word stays.
-    const ksxcsr_result b = ksxcsr_split("-c 'write_addr 0x52000100 0xa0a1a2a3; write_addr 0x52000104 0xb0b1b2b3; "
-                         "burst_write 0x52000102 3 0x112233; read_addr 0x52000100; read_addr 0x52000104'");
-    EXPECT_EQ(b.out, "0x2233a2a3\n0xb0b1b211\n") << b.err;
+    // The path search below the top reports the segment it could not find, then gives up.
     EXPECT_TRUE(has(r.out, "] ERROR :: search_csr_by_name : no register found for x comparing x\n0xdeadbeef\n")) << r.out;
 }
 
@@ -101,7 +97,6 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"read 'sge.te[99].base'", "ksxcsr: unknown register 'sge.te[99].base': instance index 99 out of range [0..7] for sge.te\n"},
         {"write db.wa.sta_wa_axi.rd_pending 1", "ksxcsr: field db.wa.sta_wa_axi.rd_pending is read-only; nothing written\n"},
         {"read_addr 0x", "ksxcsr: bad address '0x': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
-        {"read_addr 0xg", "ksxcsr: bad address '0xg': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
         {"read_addr --", "ksxcsr: bad address '--': expected a non-negative number\n"},
         {"read_addr 0x52000002", "ksxcsr: address 0x52000002 is not word-aligned\n"},
         {"ls " + std::string(100, 'y'), "ksxcsr: unknown instance '" + std::string(80, 'y') + "...' (try 'info')\n"},
@@ -219,7 +214,6 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
         {"--backend 'mmap:" + bar + "@0x10000000000000000'",
          "ksxcsr: bad backend base '0x10000000000000000': expected a number of at most 64 bits\n(ksxcsr --help for usage)\n"},
         {"+cpu_hal_if/backend=MMAP", "ksxcsr: backend refused: unknown backend \"MMAP\" in cpu_hal_if/backend (sim or mmap)\n"},
-        {"+cpu_hal_if/backend=mmpa", "ksxcsr: backend refused: unknown backend \"mmpa\" in cpu_hal_if/backend (sim or mmap)\n"},
     };
     for (const auto& c : cases) {
         const ksxcsr_result r = ksxcsr_split(c.args + " -c 'write_addr 0x10 0x99; read_addr 0x10'");
@@ -263,18 +257,13 @@ TEST(ksxcsr, golden_round_trip) {
     const ksxcsr_result bad = ksxcsr_split("golden write /nonexistent-dir/g.img txs");
     EXPECT_EQ(bad.status, 2);
     EXPECT_EQ(bad.err, "ksxcsr: golden: /nonexistent-dir/g.img: cannot create: No such file or directory\n");
-    // A short image is refused before any value is shown; a device is neither read nor emptied.
+    // A short image is refused before any value is shown.
     ASSERT_EQ(truncate(file.c_str(), 0x1000), 0);
     const ksxcsr_result short_img = ksxcsr_split("golden read " + file + " txs cfg_flow");
     EXPECT_EQ(short_img.status, 2);
     EXPECT_EQ(short_img.out, "");
     EXPECT_TRUE(has(short_img.err, "ksxcsr: golden: " + file + ": the file ends at 0x1000, before the end of register txs."))
         << short_img.err;
-    for (const char* op : {"write", "cmp"}) {
-        const ksxcsr_result dev = ksxcsr_split(std::string("golden ") + op + " /dev/null txs");
-        EXPECT_EQ(dev.status, 2);
-        EXPECT_EQ(dev.err, "ksxcsr: golden: /dev/null: not a regular file, refused\n");
-    }
     std::remove(file.c_str());
 }
 
@@ -282,14 +271,6 @@ TEST(ksxcsr, trace_and_interactive_session) {
     ksxcsr_result r = ksxcsr_split("--trace read_addr 0x52000100");
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(has(r.err, "trace: read chip=0 addr=0x52000100 state=0 flags=0x0 -> 0x0\n")) << r.err;
-
-    // A pseudo-terminal: the prompt, a command, an error that does not end the session, quit.
-    r = ksxcsr_sh("HOME=\"${TMPDIR:-/tmp}\" SHELL=/bin/sh script -qfec \"exec $K\" /dev/null", "read txs.cfg_flow_ctl.max_credit\nbogus\nquit\n");
-    EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_TRUE(has(r.out, "ksxcsr> ")) << r.out;
-    EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl.max_credit [4:0] = 0x10")) << r.out;
-    EXPECT_TRUE(has(r.out, "unknown command 'bogus'")) << r.out;
-    EXPECT_TRUE(has(r.out, "ksxcsr on sim [0x0, 0x70000000); 'help' lists the commands")) << r.out;
 
     // Ctrl-C abandons the line being typed, then a running command (here one of twenty
     // long checks), and the prompt comes back; history goes to ~/.ksxcsr_history.
@@ -307,6 +288,7 @@ TEST(ksxcsr, trace_and_interactive_session) {
                "printf 'read_addr 0x10\\n" + many + "\\n'; " + entered + "sleep 0.5; printf '\\003'; sleep 1; "
                "printf 'quit\\n') | HOME='" + home + "' timeout 60 env SHELL=/bin/sh script -qfec \"exec $K\" /dev/null");
     EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_TRUE(has(r.out, "ksxcsr on sim [0x0, 0x70000000); 'help' lists the commands")) << r.out;
     EXPECT_FALSE(has(r.out, "bad address")) << r.out;
     EXPECT_TRUE(has(r.out, "\r0x0\r\n")) << r.out;
     EXPECT_TRUE(has(r.out, "ksxcsr: interrupted")) << r.out;

@@ -1,4 +1,6 @@
-// ksxcsr call, counters and interrupts end to end on the simulated chip.
+// ksxcsr call, counters, interrupts, qgrp and the board, clock, sensor and NoC commands end
+// to end on the simulated chip and board: the routines' own sequences and texts are pinned by
+// their unit tests, these pin the shell's wiring, output forms and refusals.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,24 +14,17 @@ TEST(ksxcsr_routines, call_lists_runs_traces_and_refuses) {
     ksxcsr_result r = ksxcsr_split("call");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "ksx_psp_init_start (2 arguments)  psp: program profile, flit limit and error enables\n"));
-    EXPECT_TRUE(has(r.out, "ksx_psp_poll_status (3 arguments)"));
-    EXPECT_TRUE(has(r.out, "wa_ring_doorbell_lab (9 arguments)"));
 
     // The values land on the simulated chip.
-    r = ksxcsr_split("-c 'call ksx_psp_init_start 0 0; read pr.psp.cfg_profile_phv.max_flit; call ksx_npv_sta 0 1'");
+    r = ksxcsr_split("-c 'call ksx_psp_init_start 0 0; read pr.psp.cfg_profile_phv.max_flit'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(has(r.out, "pr.psp.cfg_profile_phv.max_flit [7:0] = 0x10\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "pt.npv.sta = 0x0\npt.npv.sta_fifo = 0x0\npt.npv.sta_flow = 0x0\npt.npv.sta_fsm = 0x0\n")) << r.out;
+    EXPECT_EQ(r.out, "pr.psp.cfg_profile_phv.max_flit [7:0] = 0x10\n");
 
     r = ksxcsr_split("--trace call ksx_ca_set_clk_gating 0 0 1");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "trace: pal_write addr=0x5000000c count=1 data=[0x17]\n");
     r = ksxcsr_split("--trace call ksx_pics_init_start 0 2");
     EXPECT_EQ(r.err, "trace: write chip=0 addr=0x61000004 data=0x7fff state=0 flags=0x0\n");
-
-    r = ksxcsr_split("-c 'call wa_ring_doorbell_lab 0 1 2 0x1234 5 3 7 1 0; read db.wa.dhs_local_doorbell[10]'");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(has(r.out, "db.wa.dhs_local_doorbell[10] @ 0x10800050 (64 bits) = 0x1234000005030007\n")) << r.out;
 
     // An in-out argument comes back after the result: up from 2 on the core domain, then the
     // end of the range.
@@ -76,21 +71,13 @@ TEST(ksxcsr_routines, counters_and_interrupts) {
     }
 }
 
-TEST(ksxcsr_routines, txs_bring_up_table_build_dumps_and_qgrp) {
-    // The timer memories finish their init on the simulated chip; the table of 4 LIFs with an
-    // empty sxdma list checks clean.
-    ksxcsr_result r = ksxcsr_split("-c 'write txs.cfw_timer_glb 3; call ksx_txs_init_done 0 0; read txs.cfw_timer_glb; "
-                   "call ksx_txs_cfg_sch_qgrp_tab 0 0 4 255 1 4 0; call ksx_txs_consistency_chk 0 0; "
-                   "qgrp 3 7 0x1805; call get_txs_qgrp 0 0 3 7 0; call ksx_top_quiesce_txs_poll 0 10; "
-                   "call ksx_txs_dump_tmr_pending 0 0'");
+TEST(ksxcsr_routines, qgrp_explains_a_lookup_and_its_failures) {
+    ksxcsr_result r = ksxcsr_split("-c 'call ksx_txs_cfg_sch_qgrp_tab 0 0 4 255 1 4 0; qgrp 3 7 0x1805'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_FALSE(has(r.out, "ERROR")) << r.out;
-    EXPECT_TRUE(has(r.out, "txs.cfw_timer_glb @ 0x52000020 (9 bits) = 0x0\n")) << r.out;
-    EXPECT_TRUE(has(r.out, "lif 3 cos 7 qid 0x1805\n"
-                           "  cos index 7, cos base 124, queue-map entry 127 = cos base + qid / 2048\n"
-                           "  queue group 31 = dhs_sch_qgrp_cfg_0_sram[31], map range 124..127\n"
-                           "  serves qid 0x0..0x1fff\n31\n0\n"
-                           " TMR_CNT bcnt,lcnt (non zero) \nSLOW TMR PENDING  tick0 - tick4095 bcnt:0\n")) << r.out;
+    EXPECT_EQ(r.out, "lif 3 cos 7 qid 0x1805\n"
+                     "  cos index 7, cos base 124, queue-map entry 127 = cos base + qid / 2048\n"
+                     "  queue group 31 = dhs_sch_qgrp_cfg_0_sram[31], map range 124..127\n"
+                     "  serves qid 0x0..0x1fff\n");
 
     r = ksxcsr_split("-c 'call ksx_txs_cfg_sch_qgrp_tab 0 0 4 255 1 4 0; qgrp 5 0 0'");
     EXPECT_EQ(r.status, 1);
@@ -99,6 +86,54 @@ TEST(ksxcsr_routines, txs_bring_up_table_build_dumps_and_qgrp) {
     r = ksxcsr_split("qgrp 1 16 0");
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "ksxcsr: qgrp: COS 16 outside 0..15\n");
+}
+
+TEST(ksxcsr_routines, clocks_sensors_board_and_spd) {
+    ksxcsr_result r = ksxcsr_run("clocks");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "cpu0   chain 0 receiver  2: not set up\ncpu1   chain 0 receiver  4: not set up\n"
+              "cpu2   chain 0 receiver  6: not set up\ncpu3   chain 0 receiver  8: not set up\n"
+              "pcie   chain 1 receiver  2: not set up\nflash  chain 2 receiver  2: not set up\n"
+              "ddr    chain 2 receiver  3: not set up\nstage  chain 2 receiver  4: not set up\n"
+              "core   chain 3 receiver  3: not set up\neth    chain 3 receiver  4: not set up\n"
+              "core dividers: core 100 %, aod 100 %, pod 100 %\n"
+              "straps: cpu bin 0 (default 3000 MHz), core bin 0 (default 1100 MHz)\n");
+    r = ksxcsr_run("-c 'sensors; clocks log'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(has(r.out, "temperature: 52.700 C\nvoltage sensor 0: 0.637 V\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "voltage sensor 7: 2.550 V\nksx_get_temp :: temp:52.700012  temp from sensor:0xd00\n")) << r.out;
+    r = ksxcsr_run("clocks now");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "ksxcsr: clocks: unknown argument 'now' (expected log)\n");
+
+    r = ksxcsr_run("board");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "vdd  800 mV  25.000 A  20.000 W  regulator 45.000 C\n"
+              "arm  900 mV  30.000 A  22.000 W  regulator 45.000 C\n"
+              "vddq 1199 mV  25.000 A  20.000 W  regulator 45.000 C\n"
+              "board temperature: local 35 C, remote 52 C\n");
+    r = ksxcsr_run("--json spd 4");
+    EXPECT_EQ(r.out, "{\"controller\":4,\"ddr4\":1,\"bg_addr_bits\":2,\"bank_addr_bits\":2,\"row_addr_bits\":14,"
+                     "\"col_addr_bits\":10,\"ranks\":2,\"xmode\":8,\"dram_manufacturer\":44}\n");
+    r = ksxcsr_run("spd 9");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "ksxcsr: spd: controller 9 out of range (0 to 8)\n");
+    EXPECT_EQ(ksxcsr_run("spd x").status, 2);
+}
+
+TEST(ksxcsr_routines, nx_maps_after_a_preset) {
+    ksxcsr_result r = ksxcsr_run("-c 'call ksx_nx_program_ddr_capacity_16G 0 0; nx maps'");
+    ASSERT_EQ(r.status, 0) << r.out;
+    // 15 agents of 27 maps each, every one headed by its agent.
+    EXPECT_TRUE(has(r.out, "NX: ap_m:\n  NX: DDRGRP0B_MAP_DDR_NN0_0: 0x1300000000 | 0xbf80000000 (enabled) TM=0 P=X NS=X I=X\n"))
+        << r.out;
+    EXPECT_TRUE(has(r.out, "NX: si_m:\n")) << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 15 * 28);
+    r = ksxcsr_run("nx tables");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "ksxcsr: nx: unknown argument 'tables' (expected maps)\n");
 }
 
 }  // namespace
