@@ -1,26 +1,60 @@
-// PLL programming on the simulated SBUS rings: command encodings, the frequency table by the
-// read-back formula, direct and gapless settings with their refusals and lock checkpoints,
-// the convenience setters, dividers, voltages and the die id.
+// The clock, sensor and performance-level routines on the simulated SBUS rings and board:
+// PLL command encodings, the frequency table by the read-back formula, direct and gapless
+// settings with their refusals and lock checkpoints, the convenience setters, dividers,
+// voltages and the die id; the on-die sensors' traffic, conversions and time-outs; the
+// performance steps with the orders of voltages and clocks, and the card-dependent SMBus.
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/csr_init.h"
+#include "platform/sim/sim_board_devices.h"
+#include "platform/sim/sim_clock_devices.h"
+#include "tests/support/knob_fixture.h"
 #include "tests/support/log_capture.h"
-#include "tests/verif/clock_fixture.h"
 #include "verif/apis/gen/ksx_freq_sw_api.h"
 #include "verif/apis/ksx_clk_api.h"
+#include "verif/apis/ksx_die_id_api.h"
+#include "verif/apis/ksx_log_buf.h"
 #include "verif/apis/ksx_routine_table.h"
 #include "verif/apis/ksx_sbus_api.h"
+#include "verif/apis/ksx_sensor_api.h"
+#include "verif/apis/ksx_smbus_api.h"
+#include "verif/apis/ksx_top_perf_api.h"
 #include "verif/apis/ksx_volt_api.h"
+#include "verif/apis/ksx_vrm_api.h"
 
 namespace {
 
-using ops = std::vector<ksx_sim_sbus_op>;
+using lines = std::vector<std::string>;
 
-class clk_api : public clock_fixture {};
+/// The chip started on the simulator with a fresh set of clock devices, the die id forgotten
+/// and the shared log buffer empty.
+class clk_api : public knob_fixture {
+protected:
+    void SetUp() override
+    {
+        knob_fixture::SetUp();
+        sdk::platform::kestrix::csr_init();
+        ksx_sim_chip::instance().clear_store();
+        sim = ksx_sim_attach_clocks(ksx_sim_chip::instance());
+        ksx_forget_die_id();
+        ksx_log_buf_clear();
+    }
+    void TearDown() override
+    {
+        sim.detach(ksx_sim_chip::instance());
+        knob_fixture::TearDown();
+    }
+    ksx_sim_clocks sim;
+};
+using sensor_api = clk_api;
+
+using ops = std::vector<ksx_sim_sbus_op>;
 
 std::vector<std::string> errors(const log_capture& cap) { return cap.messages(); }
 
@@ -134,14 +168,6 @@ TEST_F(clk_api, gapless_change_end_to_end_and_its_checkpoints)
     EXPECT_EQ(ksx_top_sbus_get_core_freq(0, 0, 0), 1100u);
     EXPECT_EQ(ksx_sbus_read(0, 3, 254, 10), 131u);
     EXPECT_EQ(ksx_sbus_read(0, 3, 254, 11), 5u);
-    // The row whose read-back lands one below its name, and the halved 375 row.
-    EXPECT_EQ(ksx_top_sbus_core_975(0, 0, 0), 0);
-    EXPECT_EQ(ksx_top_sbus_core_375_dbg(0, 0, 1), 0);
-    EXPECT_EQ(ksx_top_sbus_get_core_freq(0, 0, 0), 750u);
-    EXPECT_EQ(ksx_top_sbus_get_core_aod_freq(0, 0, 0), 375u);
-    EXPECT_EQ(ksx_top_sbus_core_533_pod_1066_aod(0, 0, 0), 0);
-    EXPECT_EQ(ksx_top_sbus_get_core_aod_freq(0, 0, 0), 1066u);
-    EXPECT_EQ(ksx_top_sbus_get_core_pod_freq(0, 0, 0), 533u);
     EXPECT_TRUE(errors(cap).empty()) << cap.text();
 
     // NDIV_int steps one per write from 28 (1100) to 20 (800): 8 lock checks in stage 3.
@@ -221,12 +247,8 @@ TEST_F(clk_api, dividers_flash_clocks_and_the_routine_table)
 
     const ksx_routine* r = ksx_routine_table::instance().find("ksx_top_sbus_core_208_pod_416_aod");
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->argc, 3u);
     EXPECT_EQ(r->run({0, 0, 0}), 0);
     EXPECT_EQ(ksx_top_sbus_get_core_pod_freq(0, 0, 0), 208u);
-    for (const char* n : {"ksx_top_sbus_stg_275", "ksx_top_sbus_ddr_600", "ksx_top_sbus_cpu_1261", "ksx_top_sbus_core_104",
-                          "ksx_top_sbus_set_core_freq", "ksx_sbus_indir_read", "ksx_get_pmro", "ksx_read_sensor_val"})
-        EXPECT_NE(ksx_routine_table::instance().find(n), nullptr) << n;
 }
 
 // Every convenience setter of the routine table leaves its clock at the frequency it is named
@@ -328,6 +350,239 @@ TEST_F(clk_api, die_id_once_per_process_and_time_outs)
     EXPECT_EQ(errors(cap), (std::vector<std::string>{
         "ERROR :: ksx_load_die_id: Timed out while waiting for ksx0.mm.mm.sta_ds16_efuse.init_read_done : not done after 10000 reads, last value 0x1",
         "ERROR ::  ERROR: Timed out waiting for sta_ds16_efuse done : not done after 50 reads, last value 0x1"}));
+}
+
+// ---- on-die sensors ----------------------------------------------------------------------
+
+TEST_F(sensor_api, enable_and_indirect_read_traffic)
+{
+    sim.ring[3]->set_logging(true);
+    sim.sensor->set_valid_after(0);
+    sim.sensor->set_busy_reads(1);
+    sim.sensor->set_raw(7, 1000);
+    ksx_temperature_en();
+    EXPECT_EQ(ksx_read_sensor_val(0, 0), 0x800u | 1000);
+    EXPECT_EQ(sim.ring[3]->log(), (ops{{'w', 1, 0, 16}, {'w', 1, 30, 600}, {'w', 1, 0, 0}, {'w', 1, 11, 0x10007},
+                                       {'r', 1, 21, 1}, {'r', 1, 21, 0}, {'r', 1, 12, 0x800 | 1000}}));
+    sim.ring[3]->clear_log();
+    EXPECT_EQ(ksx_core_sbus_indir_write(0, 1, 0x40, 0x55), 0);
+    EXPECT_EQ(sim.ring[3]->log(), (ops{{'w', 1, 12, 0x55}, {'w', 1, 11, 0x20040}, {'r', 1, 21, 1}, {'r', 1, 21, 0}}));
+    // Selector picks sensor + 17; the aod ring has its own sensor.
+    sim.sensor->set_raw(20, 0x123);
+    EXPECT_EQ(ksx_read_sensor_val(3, 1), 0x923u);
+    sim.sensor_aod->set_raw(8, 0x7ff);
+    EXPECT_EQ(ksx_read_sensor_val_alt(1, 0), 0xfffu);
+    EXPECT_EQ(sim.sensor->reads(), 2u);
+}
+
+TEST_F(sensor_api, conversions_and_slow_values)
+{
+    sim.sensor->set_raw(7, 1000);
+    sim.sensor->set_raw(24, 1600);  // sensor 7, selector 1
+    sim.sensor->set_raw(23, 1600);
+    sim.sensor->set_raw(17, 1600);
+    sim.sensor->set_valid_after(2500);
+    EXPECT_NEAR(ksx_get_temp(0), 121.412f, 1e-3);
+    EXPECT_EQ(ksx_log_buf_total(), 3u);  // two waiting lines, then the value
+    EXPECT_EQ(ksx_log_buf_lines()[0], "ksx_read_sensor_val :: Waiting for sensor_val[11]==1, sensor_val:0x3e8");
+    EXPECT_EQ(ksx_log_buf_lines()[2], "ksx_get_temp :: temp:121.412018  temp from sensor:0xbe8");
+    sim.sensor->set_valid_after(0);
+    EXPECT_NEAR(ksx_get_voltage(7), 1600 * 0.000498046875 * 4, 1e-5);
+    EXPECT_NEAR(ksx_get_voltage(6), 1600 * 0.000498046875 * 2, 1e-5);
+    EXPECT_NEAR(ksx_get_voltage(0), 1600 * 0.000498046875, 1e-5);
+    EXPECT_EQ(ksx_log_buf_lines().back(), "ksx_get_voltage :: voltage:0.796875 volt from sensore:0xe40");
+    EXPECT_NEAR(ksx_sensor_temp_of(2047), -135.5218f, 1e-3);
+    EXPECT_NEAR(ksx_sensor_voltage_of(5, 2047), 1.0195, 1e-4);
+}
+
+TEST_F(sensor_api, time_outs)
+{
+    log_capture cap;
+    sim.sensor->set_never_valid(true);
+    sim.sensor->set_raw(9, 0x10);
+    EXPECT_EQ(ksx_read_sensor_val(2, 0), 2047u);
+    EXPECT_EQ(sim.sensor->reads(), 1000000u);
+    EXPECT_EQ(ksx_log_buf_total(), 1000u);
+    EXPECT_EQ(ksx_log_buf_lines().back(), "ksx_read_sensor_val :: Waiting for sensor_val[11]==1, sensor_val:0x10");
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{
+        "ERROR :: ksx_read_sensor_val :: Timeout while waiting for sensor_val[11]==1, sensor_val:0x10"}));
+
+    // A stuck APB bridge ends the read at its first time-out.
+    cap.clear();
+    ksx_log_buf_clear();
+    set("ksx_api/poll_limit", "20");
+    sim.sensor->set_stuck_busy(true);
+    EXPECT_EQ(ksx_read_sensor_val(2, 0), 2047u);
+    EXPECT_EQ(ksx_core_sbus_indir_write(0, 1, 5, 1), 1);
+    EXPECT_EQ(cap.messages(), (std::vector<std::string>{
+        "ERROR :: ksx_sbus_indir_read: chain 3 receiver 1 register 21 (APB_READ_BUSY): not done after 20 reads, last value 0x1",
+        "ERROR :: ksx_read_sensor_val :: Timeout while waiting for sensor_val[11]==1, sensor_val:0x0",
+        "ERROR :: ksx_sbus_indir_write: chain 3 receiver 1 register 21 (APB_WRITE_BUSY): not done after 20 reads, last value 0x1"}));
+    EXPECT_EQ(ksx_log_buf_lines(), (std::vector<std::string>{
+        "ksx_sbus_indir_read :: Timout while polling for APB_READ_BUSY after reading, Last Read: 0x1",
+        "ksx_sbus_indir_write :: Timout while polling for APB_WRITE_BUSY after writing, Last Read: 0x1"}));
+}
+
+// ---- performance levels ----------------------------------------------------------------
+
+/// The "vdd"/"arm" regulator, adding a line to the shared log buffer for every OPERATION
+/// write, so that regulator and clock setter lines show in the order they happened.
+class logged_vrm : public ksx_sim_smbus_device {
+public:
+    explicit logged_vrm(std::shared_ptr<ksx_sim_pmbus_vrm> v) : vrm(std::move(v)) {}
+    int read(uint8_t cmd, uint8_t* buf, uint32_t len) override { return vrm->read(cmd, buf, len); }
+    int write(uint8_t cmd, const uint8_t* buf, uint32_t len) override
+    {
+        const int rc = vrm->write(cmd, buf, len);
+        if (cmd == 0x01) ksx_log_buf_add(vrm->log().back().text());
+        return rc;
+    }
+    std::shared_ptr<ksx_sim_pmbus_vrm> vrm;
+};
+
+class perf_test : public clk_api {
+protected:
+    void SetUp() override
+    {
+        clk_api::SetUp();
+        ksx_sim_board::instance().reset();
+        dev = ksx_sim_attach_board_devices(ksx_sim_chip::instance(), ksx_sim_board::instance());
+        ksx_sim_board::instance().attach_smbus_device(2, 0x62, std::make_shared<logged_vrm>(dev.vrm_core));
+    }
+    void TearDown() override
+    {
+        dev.detach(ksx_sim_chip::instance());
+        ksx_sim_board::instance().reset();
+        clk_api::TearDown();
+    }
+    /// Steps once from `from`; the result, the level after it and the interleaved log.
+    struct step {
+        int rc;
+        int level;
+        lines log;
+    };
+    step run(int mask, int from, int type)
+    {
+        ksx_log_buf_clear();
+        dev.vrm_core->clear_log();
+        vmo_adjust_perf_index level = vmo_adjust_perf_index(from);
+        const int rc = ksx_top_adjust_perf(0, 0, mask, level, vmo_adjust_perf_type(type), 0);
+        return {rc, int(level), ksx_log_buf_lines()};
+    }
+    ksx_sim_board_devices dev;
+};
+
+const char* const core_975 = "ksx_top_sbus_core_975: chain 3 receiver 3 to 975 MHz";
+const char* const core_833 = "ksx_top_sbus_core_833: chain 3 receiver 3 to 833 MHz";
+
+TEST_F(perf_test, steps_orders_and_ends)
+{
+    // Up from 2: voltages of 3 first (vdd 825 mV margin high, arm 930), then the clocks.
+    step s = run(3, 2, VMO_ADJUST_PERF_UP);
+    lines cpu;
+    for (int r : {2, 4, 6, 8})
+        cpu.push_back("ksx_top_sbus_cpu_2500: chain 0 receiver " + std::to_string(r) + " to 2500 MHz");
+    lines want{"write p0 0x01 0xa4", "write p1 0x01 0xa4", core_975};
+    want.insert(want.end(), cpu.begin(), cpu.end());
+    EXPECT_EQ(s.rc, 1);
+    EXPECT_EQ(s.level, 3);
+    EXPECT_EQ(s.log, want);
+    EXPECT_EQ(ksx_get_vout("vdd"), 825u);
+    EXPECT_EQ(ksx_get_vout("arm"), 930u);
+    EXPECT_EQ(ksx_top_sbus_get_core_freq(0, 0, 0), 974u);
+    EXPECT_EQ(ksx_top_sbus_get_cpu_freq(0, 0, 0), 2500u);
+
+    // Down from 3: clocks of 2 first, then the voltage; apply: voltage, clock, voltage; any
+    // other type: down with the voltage on both sides.
+    dev.vrm_core->set(0, 0x21, 0x79);  // VOUT_COMMAND 850 mV: every level below margins low
+    s = run(1, 3, VMO_ADJUST_PERF_DOWN);
+    EXPECT_EQ(s.rc, 1);
+    EXPECT_EQ(s.level, 2);
+    EXPECT_EQ(s.log, (lines{core_833, "write p0 0x01 0x94"}));
+    s = run(1, 3, VMO_ADJUST_PERF_APPLY);
+    EXPECT_EQ(s.level, 3);
+    EXPECT_EQ(s.log, (lines{"write p0 0x01 0x94", core_975, "write p0 0x01 0x94"}));
+    s = run(1, 3, 7);
+    EXPECT_EQ(s.rc, 1);
+    EXPECT_EQ(s.level, 2);
+    EXPECT_EQ(s.log, (lines{"write p0 0x01 0x94", core_833, "write p0 0x01 0x94"}));
+
+    // The ends: nothing happens.
+    for (auto [from, type] : {std::pair{4, 0}, {0, 1}, {0, 5}}) {
+        s = run(7, from, type);
+        EXPECT_EQ(s.rc, 2);
+        EXPECT_EQ(s.level, from);
+        EXPECT_TRUE(s.log.empty());
+        EXPECT_TRUE(dev.vrm_core->log().empty());
+    }
+    log_capture cap;
+    EXPECT_EQ(run(7, 5, 2).rc, 2);
+    EXPECT_EQ(cap.messages(), (lines{"ERROR :: ksx_top_adjust_perf: level 5 outside 0 to 4"}));
+}
+
+TEST_F(perf_test, failing_setter_and_storage_rail)
+{
+    // The core setter fails (a wrong identification code): up has set the voltages of 2
+    // already and stops at that setter (no CPU setter); down stops before any voltage. The
+    // level stays.
+    sim.at(3, 3)->set_idcode(0x0b);
+    log_capture cap;
+    step s = run(3, 1, VMO_ADJUST_PERF_UP);
+    EXPECT_EQ(s.rc, 1);
+    EXPECT_EQ(s.level, 1);
+    EXPECT_EQ(s.log, (lines{"write p0 0x01 0x80", "write p1 0x01 0x80", core_833}));
+    s = run(3, 1, VMO_ADJUST_PERF_DOWN);
+    EXPECT_EQ(s.level, 1);
+    EXPECT_TRUE(dev.vrm_core->log().empty());
+    EXPECT_FALSE(cap.messages().empty());
+
+    // "stg" is no regulator rail: each voltage setting logs the unknown-page line, the clock
+    // still moves.
+    log_capture cap2;
+    s = run(4, 0, VMO_ADJUST_PERF_UP);
+    EXPECT_EQ(s.rc, 1);
+    EXPECT_EQ(s.level, 1);
+    EXPECT_EQ(s.log, (lines{"ksx_top_sbus_stg_833: chain 2 receiver 4 to 833 MHz"}));
+    EXPECT_EQ(cap2.messages(), (lines{"ERROR :: Unknown VRM page: valid values vdd/arm/vddq"}));
+    EXPECT_EQ(ksx_top_sbus_get_stg_freq(0, 0, 0), 833u);
+
+    // From the routine table the level comes back as an out value.
+    const ksx_routine* r = ksx_routine_table::instance().find("ksx_top_adjust_perf");
+    ASSERT_NE(r, nullptr);
+    std::vector<int64_t> outs;
+    EXPECT_EQ(r->run_outs({0, 0, 4, 1, 0, 0}, outs), 1);
+    EXPECT_EQ(outs, (std::vector<int64_t>{2}));
+    EXPECT_EQ(r->outs, (lines{"level"}));
+}
+
+TEST_F(perf_test, card_dependent_smbus_transfers)
+{
+    // "TALVEN" (what the card name always answers): the smbus_* transfers on SMBus 2.
+    dev.vrm_core->clear_log();
+    EXPECT_EQ(ksx_smb_write_word(2, 0x62, 0x21, 0x1234), 0);
+    EXPECT_EQ(ksx_smb_read_word(2, 0x62, 0x21), 0x1234);
+    EXPECT_EQ(ksx_smb_write_byte(2, 0x62, 0x00, 0x101), 0);  // cut to one byte
+    EXPECT_EQ(ksx_smb_read_byte(2, 0x62, 0x00), 1);
+    EXPECT_EQ(ksx_smbus_write_byte(2, 0x62, 0x11), 0);
+    EXPECT_EQ(dev.vrm_core->log_texts(), (lines{"write p0 0x21 0x1234", "read p0 0x21 0x1234", "write p1 0x00 0x1",
+                                                "read p1 0x00 0x1", "send p1 0x11"}));
+
+    // Any other card: the SMBus emulation on I2C controller 0, whose RCD answers at 0x58.
+    i2c_smbus_data d{};
+    d.word = 0xbeef;
+    EXPECT_EQ(ksx_smbus_xfer("FENMORE", 0, 0x58, I2C_SMBUS_WRITE, 0x10, I2C_SMBUS_WORD_DATA, &d), 0);
+    EXPECT_EQ(dev.i2c[0].rcd->reg(0x10), 0xef);
+    EXPECT_EQ(dev.i2c[0].rcd->reg(0x11), 0xbe);
+    d = {};
+    EXPECT_EQ(ksx_smbus_xfer("FENMORE", 0, 0x58, I2C_SMBUS_READ, 0x11, I2C_SMBUS_BYTE_DATA, &d), 0);
+    EXPECT_EQ(d.byte, 0xbe);
+    log_capture cap;
+    d.word = 0x5555;
+    EXPECT_EQ(ksx_smbus_xfer("NONE", 0, 0x33, I2C_SMBUS_READ, 0, I2C_SMBUS_WORD_DATA, &d), 0);
+    EXPECT_EQ(d.word, 0);
+    EXPECT_EQ(ksx_smbus_xfer("TALVEN", 2, 0x62, I2C_SMBUS_WRITE, 0, I2C_SMBUS_QUICK, nullptr), -EOPNOTSUPP);
+    EXPECT_EQ(cap.messages(), (lines{"ERROR :: ERROR: i2c_transfer count: 1 no target response",
+                                     "ERROR :: Unsupported transaction 0"}));
 }
 
 }  // namespace
