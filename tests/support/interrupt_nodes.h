@@ -1,23 +1,17 @@
-// Interrupt-tree test doubles: blocks that answer a name and the block kind, interrupt
-// groups built from lists of interrupt sources, and a bus that answers the interrupt
-// registers the way the chip does (pending bits cleared by writing ones, set through the
-// test register; enable bits set and cleared through the set/clear registers).
+// Interrupt-tree test doubles: blocks of the block kind, interrupt groups built from lists of
+// sources (one-bit fields in list order from bit 0; get_fields(1) answers "all" and the
+// fields, as generated registers do), and a bus that answers the interrupt registers the way
+// the chip does (pending bits cleared by writing ones, set through the test register; enable
+// bits set and cleared through the set/clear registers).
 //
-// Usage (#include "tests/support/interrupt_nodes.h"):
-//   int_block blk("blk");                            // kind CSR_TYPE_BLOCK, path "blk"
-//   blk.set_attributes(nullptr, "", 0x4000);
-//   int_group grp("int_a", {"x", "y"});              // intreg, int_test_set, int_enable_set,
-//   grp.attach(&blk, 0x110);                         // int_enable_clear at 0, 4, 8, 12
+//   int_block blk("blk");
+//   int_group grp("int_a", {"x", "y"});        // intreg, int_test_set, int_enable_set,
+//   grp.attach(&blk, 0x110);                   // int_enable_clear at 0, 4, 8, 12
 //   int_group sum("int_groups", {"int_a"}, int_group::SUMMARY);  // intreg, int_enable_rw_reg,
 //   sum.attach(&blk, 0x100);                                     // int_rw_reg at 0, 4, 8
-//   int_reg intr("csr_intr", {"dowstream", "dowstream_enable"});
-//   intr.set_attributes(&blk, "", 0x140);
-//   interrupt_bus bus;                               // a recording_bus
-//   bus.add_group(grp.get_offset());                 // chip semantics for the four registers
-//   bus.add_w1c(sum.get_offset());                   // write-one-to-clear pending register
-//   bus.set_pending(grp.get_offset(), 0x1);          // x pending
-// Fields are one bit each, in list order from bit 0. get_fields(1) answers "all" followed by
-// the field names, as the generated registers do.
+//   interrupt_bus bus;
+//   bus.add_group(grp.get_offset());
+//   bus.set_pending(grp.get_offset(), 0x1);    // x pending
 #pragma once
 
 #include <cstdint>
@@ -31,7 +25,6 @@
 #include "tests/support/named_nodes.h"
 #include "tests/support/recording_bus.h"
 
-/// A named register of one-bit fields, width = number of fields.
 class int_reg : public named_register {
 public:
     int_reg(const std::string& name, std::vector<std::string> fields)
@@ -57,18 +50,14 @@ private:
     std::vector<std::string> fields_;
 };
 
-/// A block that answers a name and the block kind (real blocks answer "none" and 0).
 class int_block : public named_block {
 public:
     explicit int_block(const std::string& name) : named_block(name) {}
     csr_type_t get_csr_type() const override { return CSR_TYPE_BLOCK; }
 };
 
-/// An interrupt group node with its member registers. A GROUP has intreg, int_test_set
-/// (status fields "<src>_interrupt"), int_enable_set and int_enable_clear (enable fields
-/// "<src>_enable"); a SUMMARY has intreg, int_enable_rw_reg and int_rw_reg. The enable
-/// registers carry enable_sources (the sources by default) so a missing enable field can
-/// be modelled; members can be left out with omit.
+// Status fields are "<src>_interrupt", enable fields "<enable_src>_enable" (enable_sources
+// default to the sources, so a missing enable field can be modelled); omit leaves members out.
 class int_group : public ksx_csr_base {
 public:
     enum layout_t { GROUP, SUMMARY };
@@ -78,12 +67,11 @@ public:
         : ksx_csr_base("", nullptr), name_(name) {
         const std::vector<std::string> status = suffixed(sources, "_interrupt");
         const std::vector<std::string> enable = suffixed(enable_sources ? *enable_sources : sources, "_enable");
-        const std::vector<std::pair<std::string, const std::vector<std::string>*>> members =
-            layout == GROUP ? std::vector<std::pair<std::string, const std::vector<std::string>*>>{
-                                  {"intreg", &status}, {"int_test_set", &status},
-                                  {"int_enable_set", &enable}, {"int_enable_clear", &enable}}
-                            : std::vector<std::pair<std::string, const std::vector<std::string>*>>{
-                                  {"intreg", &status}, {"int_enable_rw_reg", &enable}, {"int_rw_reg", &status}};
+        using member_list = std::vector<std::pair<std::string, const std::vector<std::string>*>>;
+        const member_list members =
+            layout == GROUP ? member_list{{"intreg", &status}, {"int_test_set", &status},
+                                          {"int_enable_set", &enable}, {"int_enable_clear", &enable}}
+                            : member_list{{"intreg", &status}, {"int_enable_rw_reg", &enable}, {"int_rw_reg", &status}};
         uint64_t offset = 0;
         for (const auto& m : members) {
             bool skip = false;
@@ -94,12 +82,10 @@ public:
     }
     std::string get_name() const override { return name_; }
 
-    /// Attaches the group to parent at offset, then its members at their offsets.
     void attach(ksx_csr_base* parent, uint64_t offset) {
         set_attributes(parent, "", offset);
         for (auto& m : members_) m.reg->set_attributes(this, "", m.offset);
     }
-    /// The member called name, or null.
     int_reg* member(const std::string& name) {
         for (auto& m : members_) {
             if (m.reg->get_name() == name) return m.reg.get();
@@ -121,30 +107,24 @@ private:
     std::vector<slot> members_;
 };
 
-/// A recording bus that answers interrupt registers like the chip. Pending and enable state
-/// live in the bus memory (peek/poke see them). Use from one thread.
+// Pending and enable state live in the bus memory. Use from one thread.
 class interrupt_bus : public recording_bus {
 public:
-    /// A four-register group at base: pending at base (write ones to clear), int_test_set at
-    /// base + 4 (write ones to set pending; reads the pending bits), int_enable_set at base + 8
-    /// and int_enable_clear at base + 12 (write ones to set / clear; both read the enables).
+    // Pending at base (write ones to clear), int_test_set at base + 4 (ones set pending),
+    // int_enable_set / int_enable_clear at base + 8 / + 12 (ones set / clear the enables).
     void add_group(uint64_t base) { groups_[base] = true; }
-    /// A pending register at addr cleared by writing ones.
     void add_w1c(uint64_t addr) { w1c_[addr] = true; }
 
-    /// Sets the pending bits of the group or register at base.
     void set_pending(uint64_t base, uint32_t bits) {
         poke(0, base, bits);
         if (groups_.count(base)) poke(0, base + 4, bits);
     }
-    /// Sets the enable bits of the group at base (or the word at base + 4 of a summary).
+    // The enables of the group at base (of a summary: the word at base + 4).
     void set_enable(uint64_t base, uint32_t bits) {
         poke(0, base + (groups_.count(base) ? 8 : 4), bits);
         if (groups_.count(base)) poke(0, base + 12, bits);
     }
-    /// Pending bits at base.
     uint32_t pending(uint64_t base) const { return peek(0, base); }
-    /// Enable bits of the group at base.
     uint32_t enable(uint64_t base) const { return peek(0, base + 8); }
 
     void write(uint32_t chip, uint64_t addr, uint32_t data, state s, uint32_t flags) override {

@@ -2,14 +2,6 @@
 // answer a name (and optionally a kind) of their own, so that the name-driven algorithms
 // (filtered child lists, search by name, diff pairing) can be exercised. Real model nodes
 // all answer "none".
-//
-// Usage (#include "tests/support/named_nodes.h"):
-//   test_block blk;                                 // a block answering "none"
-//   test_register r(75);                            // a 75-bit register, value 0
-//   r.set_attributes(&blk, "", 0x10);
-//   named_block top("top");
-//   named_register cfg("cfg", 32);
-//   cfg.set_attributes(&top, "", 0x4);              // top.search_csr_by_name("top.cfg", false)
 #pragma once
 
 #include <cstdint>
@@ -22,7 +14,7 @@
 #include "model/utils/ksx_memory_base.h"
 #include "model/utils/ksx_register_base.h"
 
-/// A register of a given width whose value is one wide value (cut to the width on store).
+/// Its value is cut to the width on store.
 class test_register : public ksx_register_base {
 public:
     explicit test_register(int32_t width, ksx_csr_base* parent = nullptr)
@@ -39,7 +31,6 @@ private:
     boost::multiprecision::cpp_int value_ = 0;
 };
 
-/// A block with a byte size; answers "none" like every real node.
 class test_block : public ksx_block_base {
 public:
     explicit test_block(int32_t byte_size = 0x1000, ksx_csr_base* parent = nullptr)
@@ -48,7 +39,6 @@ public:
     }
 };
 
-/// A register that answers a name of its own.
 class named_register : public test_register {
 public:
     named_register(const std::string& name, int32_t width, ksx_csr_base* parent = nullptr)
@@ -59,7 +49,6 @@ private:
     std::string name_;
 };
 
-/// A block that answers a name of its own; its value is a plain wide value.
 class named_block : public ksx_block_base {
 public:
     explicit named_block(const std::string& name, ksx_csr_base* parent = nullptr)
@@ -75,7 +64,6 @@ private:
     boost::multiprecision::cpp_int value_ = 0;
 };
 
-/// A plain node that answers a name and a kind of its own (kind 0 by default).
 class named_node : public vmo_csr_base {
 public:
     explicit named_node(const std::string& name, csr_type_t kind = CSR_TYPE_NONE)
@@ -88,8 +76,7 @@ private:
     csr_type_t kind_;
 };
 
-/// A memory that answers kind CSR_TYPE_MEMORY (real memories answer 0), to reach the
-/// memory branch of name rules.
+/// Real memories answer kind 0: this one reaches the memory branch of the name rules.
 class typed_memory : public ksx_memory_base {
 public:
     typed_memory() : ksx_memory_base("", nullptr) {}

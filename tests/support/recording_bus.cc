@@ -154,11 +154,6 @@ void recording_bus::flush_all_pending() {
     records_.push_back(make("flush_all_pending", 0, 0, FRONT_DOOR, 0));
 }
 
-std::vector<bus_record> recording_bus::records() const {
-    std::lock_guard<std::mutex> lock(mtx_);
-    return records_;
-}
-
 std::vector<std::string> recording_bus::texts() const {
     std::vector<std::string> out;
     for (const auto& r : records()) out.push_back(r.text());
@@ -170,42 +165,12 @@ size_t recording_bus::count(const std::string& op) const {
     return static_cast<size_t>(std::count_if(all.begin(), all.end(), [&](const bus_record& r) { return r.op == op; }));
 }
 
-void recording_bus::clear_records() {
-    std::lock_guard<std::mutex> lock(mtx_);
-    records_.clear();
-}
-
 void recording_bus::reset() {
     std::lock_guard<std::mutex> lock(mtx_);
     records_.clear();
     mem_.clear();
     word_script_.clear();
     byte_script_.clear();
-}
-
-void recording_bus::script(const std::vector<uint32_t>& words) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    word_script_.insert(word_script_.end(), words.begin(), words.end());
-}
-
-void recording_bus::script_bytes(const std::vector<uint8_t>& bytes) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    byte_script_.insert(byte_script_.end(), bytes.begin(), bytes.end());
-}
-
-size_t recording_bus::scripted_left() const {
-    std::lock_guard<std::mutex> lock(mtx_);
-    return word_script_.size() + byte_script_.size();
-}
-
-void recording_bus::poke(uint32_t chip, uint64_t addr, uint32_t word) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    store_word(chip, addr, word);
-}
-
-uint32_t recording_bus::peek(uint32_t chip, uint64_t addr) const {
-    std::lock_guard<std::mutex> lock(mtx_);
-    return load_word(chip, addr);
 }
 
 bus_registration::bus_registration(cpu_bus_base& bus, const std::string& name) : name_(name) {

@@ -1,32 +1,26 @@
 // A bus interface for tests: records every operation it receives and answers reads from a
 // script or from a sparse memory of what was written.
 //
-// Usage (#include "tests/support/recording_bus.h"):
 //   recording_bus bus;                          // if name "recording_bus", path "test"
 //   bus_registration reg(bus);                  // now current in the dispatcher as "cpu_if"
 //   cpu::access()->write(0, 0x52000010, 1, true, 1);
 //   EXPECT_EQ(bus.texts(), (std::vector<std::string>{
 //       "write chip=0 addr=0x52000010 data=0x1 state=0 flags=0x1"}));
 //   bus.script({0xcafe});                       // the next word read answers 0xcafe
-//   EXPECT_EQ(cpu::access()->read(0, 0x10, true, 0), 0xcafeu);
-//   EXPECT_EQ(cpu::access()->read(0, 0x52000010, true, 0), 1u);  // from the memory
 //
-// Text form of each record (numbers in hexadecimal with "0x" except chip, count, len,
-// state and reverse, which are decimal):
+// Text form of the records (chip, count, len, state and reverse in decimal, the rest in hex):
 //   read chip=C addr=0xA state=S flags=0xF
 //   write chip=C addr=0xA data=0xD state=S flags=0xF
 //   block_read chip=C addr=0xA count=N state=S flags=0xF
-//   block_write chip=C addr=0xA count=N data=[0x1,0x2] state=S flags=0xF
+//   block_write chip=C addr=0xA count=N data=[0x1,0x2] state=S flags=0xF   (words as received)
 //   burst_read chip=C addr=0xA len=N state=S flags=0xF reverse=R
-//   burst_write chip=C addr=0xA len=N data=[11 22 33] state=S flags=0xF reverse=R
+//   burst_write chip=C addr=0xA len=N data=[11 22 33] state=S flags=0xF reverse=R   (buffer order)
 //   flush_all_pending
-// block_write lists the words exactly as received (its vector may differ from count);
-// burst_write lists the caller's buffer bytes in buffer order, two hex digits each.
 //
 // Memory: one sparse little-endian byte memory per chip (unwritten bytes read 0); with flags
 // bit 1 block elements are single bytes; reversed bursts store buffer byte i at addr + len - 1 - i.
-// script() queues words that read and block_read answer before the memory, script_bytes()
-// bytes that burst_read answers. Safe to use from several threads.
+// script() words answer read and block_read before the memory, script_bytes() answer burst_read.
+// Safe to use from several threads.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +33,6 @@
 
 #include "ip/verif/pcpp/cpu.h"
 
-/// One operation received by a recording_bus.
 struct bus_record {
     std::string op;               ///< "read", "write", "block_read", ... "flush_all_pending"
     uint32_t chip = 0;
@@ -54,11 +47,9 @@ struct bus_record {
     uint32_t flags = 0;
     bool reverse = false;
 
-    /// The record in the text form described at the top of this header.
     std::string text() const;
 };
 
-/// A cpu_bus_base that records every operation and answers from a script or its memory.
 class recording_bus : public cpu_bus_base {
 public:
     explicit recording_bus(const std::string& if_name = "recording_bus",
@@ -76,28 +67,26 @@ public:
                     uint32_t flags, bool reverse) override;
     void flush_all_pending() override;
 
-    /// Every operation so far, oldest first.
-    std::vector<bus_record> records() const;
-    /// text() of every record, oldest first.
+    using lock = std::lock_guard<std::mutex>;
+    std::vector<bus_record> records() const { lock l(mtx_); return records_; }  // oldest first
     std::vector<std::string> texts() const;
-    /// Number of records whose op equals op.
     size_t count(const std::string& op) const;
-    /// Forgets the records (memory and scripts stay).
-    void clear_records();
-    /// Forgets records, memory and scripts.
-    void reset();
+    void clear_records() { lock l(mtx_); records_.clear(); }  // memory and scripts stay
+    void reset();                                            // records, memory and scripts
 
-    /// Queues words answered by the next word reads (read, block_read), oldest first.
-    void script(const std::vector<uint32_t>& words);
-    /// Queues bytes answered by the next burst reads, oldest first.
-    void script_bytes(const std::vector<uint8_t>& bytes);
-    /// Scripted words and bytes not consumed yet.
-    size_t scripted_left() const;
+    void script(const std::vector<uint32_t>& words) {
+        lock l(mtx_);
+        word_script_.insert(word_script_.end(), words.begin(), words.end());
+    }
+    void script_bytes(const std::vector<uint8_t>& bytes) {
+        lock l(mtx_);
+        byte_script_.insert(byte_script_.end(), bytes.begin(), bytes.end());
+    }
+    size_t scripted_left() const { lock l(mtx_); return word_script_.size() + byte_script_.size(); }
 
-    /// Stores a word in the memory without recording anything.
-    void poke(uint32_t chip, uint64_t addr, uint32_t word);
-    /// The word the memory holds (or the default), without recording anything.
-    uint32_t peek(uint32_t chip, uint64_t addr) const;
+    // The memory, without recording anything.
+    void poke(uint32_t chip, uint64_t addr, uint32_t word) { lock l(mtx_); store_word(chip, addr, word); }
+    uint32_t peek(uint32_t chip, uint64_t addr) const { lock l(mtx_); return load_word(chip, addr); }
 
 private:
     void store_word(uint32_t chip, uint64_t addr, uint32_t word);
