@@ -9,9 +9,7 @@
 #include <ctime>
 #include <regex>
 #include <fstream>
-#include <iterator>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,16 +22,6 @@
 namespace {
 
 using lines_t = std::vector<std::string>;
-
-bool file_exists(const std::string& path) { return std::ifstream(path).good(); }
-
-// Splits text at '\n' the same way log_capture::lines() does.
-lines_t split_lines(const std::string& s) {
-    lines_t out;
-    std::istringstream in(s);
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
-}
 
 // Puts the process-wide logger back into its start state around every test.
 class LogMsgTest : public ::testing::Test {
@@ -144,45 +132,27 @@ TEST_F(LogMsgTest, ScopeMessagesNeedTheScopeEnabled) {
     EXPECT_FALSE(log->checkMsgLevel(std::string("pb")));
 }
 
-TEST_F(LogMsgTest, LogToFlagsChooseTheDestinations) {
+TEST_F(LogMsgTest, FileLoggingFlagsLimitAndFailures) {
     auto log = LogMsg::Instance();
-    log_capture cap;
-    plog_file_to_flag_set(0);
-    EXPECT_EQ(cap.text(), "File Logging : LogMsg flags changed to 0\n");
-    cap.clear();
-    plog_err("nowhere");
-    EXPECT_EQ(cap.text(), "");
-
-    // File only, but no file open: nothing anywhere.
-    log->logToFlagSet(2);
-    cap.clear();
-    plog_err("nowhere either");
-    EXPECT_EQ(cap.text(), "");
-
-    log->logToFlagSet(4294967295u);
-    EXPECT_EQ(split_lines(cap.text()).back(), "File Logging : LogMsg flags changed to 4294967295");
-}
-
-TEST_F(LogMsgTest, FileLoggingWritesBothAndClosesOnStop) {
-    const std::string path = temp_path("both.log");
+    const std::string path = temp_path("both.log"), other = temp_path("other.log");
     std::remove(path.c_str());
+    const std::string started = "\n>>>>>>File logging started, filename : " + path + " , file size limited to:";
+    const std::string closing = "\n>>>>>>Closing file : " + path + "\n\n";
     log_capture cap;
     plog_start(path, 4096);
-    EXPECT_EQ(cap.text(), "\n>>>>>>File logging started, filename : " + path +
-                              " , file size limited to:4096 bytes\n\n");
-    EXPECT_EQ(LogMsg::Instance()->logToFlagGet(), 3u);  // opening leaves the flags alone
+    EXPECT_EQ(cap.text(), started + "4096 bytes\n\n");
+    EXPECT_EQ(log->logToFlagGet(), 3u);  // opening leaves the flags alone
     cap.clear();
     plog_err("first");
-    LogMsg::Instance()->enableScope("txs");
-    LogMsg::Instance()->printMsg(std::string("txs"), "scoped\n");
+    log->enableScope("txs");
+    log->printMsg(std::string("txs"), "scoped\n");
     const std::string console = cap.text();
     cap.clear();
     plog_stop();
-    EXPECT_EQ(cap.text(), "\n>>>>>>Closing file : " + path + "\n\n");
-
+    EXPECT_EQ(cap.text(), closing);
     // The file holds exactly the console lines, stamps included.
     EXPECT_EQ(read_file(path), console);
-    EXPECT_EQ(log_capture::strip_stamp(split_lines(console).at(1)), "txs :: scoped");
+    EXPECT_EQ(cap.strip_stamp(console.substr(console.find('\n') + 1)), "txs :: scoped\n");
 
     // After the stop, lines reach the console only; a second stop does nothing.
     cap.clear();
@@ -191,62 +161,49 @@ TEST_F(LogMsgTest, FileLoggingWritesBothAndClosesOnStop) {
     EXPECT_EQ(cap.lines().size(), 1u);
     EXPECT_EQ(read_file(path), console);
 
-    // Console off: the file alone gets the line. Starting again truncates; starting another
-    // file closes the first.
-    const std::string other = temp_path("other.log");
+    // Starting another file closes the first; starting again truncates.
     plog_start(other, 200);
     cap.clear();
-    plog_start(path, 4096);
-    EXPECT_EQ(cap.text(), "\n>>>>>>Closing file : " + other + "\n\n" + "\n>>>>>>File logging started, filename : " +
-                              path + " , file size limited to:4096 bytes\n\n");
-    LogMsg::Instance()->logToFlagSet(2);
-    cap.clear();
-    plog_err("file only");
-    EXPECT_EQ(cap.text(), "");
-    LogMsg::Instance()->logToFlagSet(3);
-    plog_stop();
-    EXPECT_EQ(log_capture::strip_stamp(read_file(path)), "ERROR :: file only\n");
-    std::remove(path.c_str());
-    std::remove(other.c_str());
-}
-
-TEST_F(LogMsgTest, SizeLimitClosesAfterTheLineThatPassesIt) {
-    const std::string path = temp_path("limit.log");
-    // Every line is 20 (stamp) + 9 ("ERROR :: ") + 10 + 1 = 40 bytes.
-    log_capture cap;
     plog_start(path, 80);
+    EXPECT_EQ(cap.text(), "\n>>>>>>Closing file : " + other + "\n\n" + started + "80 bytes\n\n");
+
+    // Flags: 0 logs nowhere, 2 to the file alone.
+    cap.clear();
+    plog_file_to_flag_set(0);
+    EXPECT_EQ(cap.text(), "File Logging : LogMsg flags changed to 0\n");
+    cap.clear();
+    plog_err("nowhere");
+    EXPECT_EQ(cap.text(), "");
+    log->logToFlagSet(2);
     cap.clear();
     plog_err("0123456789");
-    plog_err("abcdefghij");  // position 80: not past the limit
-    EXPECT_EQ(cap.lines().size(), 2u);
+    EXPECT_EQ(cap.text(), "");
+    log->logToFlagSet(3);
+    // Every line is 20 (stamp) + 9 ("ERROR :: ") + 10 + 1 = 40 bytes: the file closes after
+    // the line that passes the limit, not the one that reaches it.
     cap.clear();
-    plog_err("ABCDEFGHIJ");  // position 120: passes it
-    EXPECT_EQ(log_capture::strip_stamp(cap.text()), "ERROR :: ABCDEFGHIJ\nFile Logging :  Max Size 80 bytes reached, "
-                                                    "Closing file " + path + "\n\n>>>>>>Closing file : " + path + "\n\n");
-    EXPECT_EQ(log_capture::strip_stamp(read_file(path).substr(80)), "ERROR :: ABCDEFGHIJ\n");
-
+    plog_err("abcdefghij");
+    EXPECT_EQ(cap.lines().size(), 1u);
+    cap.clear();
+    plog_err("ABCDEFGHIJ");
+    EXPECT_EQ(cap.strip_stamp(cap.text()),
+              "ERROR :: ABCDEFGHIJ\nFile Logging :  Max Size 80 bytes reached, Closing file " + path + "\n" + closing);
+    EXPECT_EQ(cap.strip_stamp(read_file(path).substr(0, 40)), "ERROR :: 0123456789\n");
+    EXPECT_EQ(cap.strip_stamp(read_file(path).substr(80)), "ERROR :: ABCDEFGHIJ\n");
     cap.clear();
     plog_err("console only");
-    EXPECT_EQ(cap.lines().size(), 1u);
     EXPECT_EQ(read_file(path).size(), 120u);
-    std::remove(path.c_str());
-}
 
-TEST_F(LogMsgTest, DisabledFileLoggingRefusesStartAndStop) {
-    const std::string path = temp_path("disabled.log");
+    // Flag 4 disables file logging: start and stop are refused, but a file opened before stays
+    // open and closeFlog is not subject to the switch.
     std::remove(path.c_str());
-    auto log = LogMsg::Instance();
-    log_capture cap;
+    log->logToFlagSet(4294967295u);
+    EXPECT_EQ(cap.lines().back(), "File Logging : LogMsg flags changed to 4294967295");
     log->logToFlagSet(7);
     cap.clear();
     plog_start(path, 1000);
     EXPECT_EQ(cap.text(), "File logging is disabled, ignoring startFlog\n");
-    EXPECT_FALSE(file_exists(path));
-    cap.clear();
-    plog_stop();
-    EXPECT_EQ(cap.text(), "LogMsg::stopFlog : File logging is disabled, ignoring stopFlog\n");
-
-    // A file opened before the switch stays open: stop is refused, lines still go in.
+    EXPECT_FALSE(std::ifstream(path).good());
     log->logToFlagSet(3);
     plog_start(path, 1000);
     log->logToFlagSet(7);
@@ -254,43 +211,37 @@ TEST_F(LogMsgTest, DisabledFileLoggingRefusesStartAndStop) {
     plog_stop();
     plog_err("still logged");
     EXPECT_EQ(cap.lines().at(0), "LogMsg::stopFlog : File logging is disabled, ignoring stopFlog");
-    EXPECT_EQ(log_capture::strip_stamp(read_file(path)), "ERROR :: still logged\n");
-    // closeFlog is not subject to the switch.
+    EXPECT_EQ(cap.strip_stamp(read_file(path)), "ERROR :: still logged\n");
     cap.clear();
     log->closeFlog();
-    EXPECT_EQ(cap.text(), "\n>>>>>>Closing file : " + path + "\n\n");
+    EXPECT_EQ(cap.text(), closing);
     std::remove(path.c_str());
-}
+    std::remove(other.c_str());
 
-TEST_F(LogMsgTest, UnopenableFileLosesItsLinesQuietly) {
-    const std::string path = "/nonexistent-dir-ksx/x.log";
-    log_capture cap;
-    plog_start(path, 1000);
-    EXPECT_EQ(cap.text(), "\n>>>>>>File logging started, filename : " + path +
-                              " , file size limited to:1000 bytes\n\n");
+    // A file that cannot be opened loses its lines quietly; stopping it prints nothing.
+    log->logToFlagSet(3);
+    cap.clear();
+    plog_start("/nonexistent-dir-ksx/x.log", 1000);
+    EXPECT_EQ(cap.text(), "\n>>>>>>File logging started, filename : /nonexistent-dir-ksx/x.log , file size limited "
+                          "to:1000 bytes\n\n");
     cap.clear();
     plog_err("console still works");
-    EXPECT_EQ(cap.messages(), lines_t({"ERROR :: console still works"}));
-    cap.clear();  // a stream that never opened is not "closed" again
     plog_stop();
-    EXPECT_EQ(cap.text(), "");
+    EXPECT_EQ(cap.messages(), lines_t({"ERROR :: console still works"}));
+    EXPECT_EQ(cap.lines().size(), 1u);
 }
 
-TEST_F(LogMsgTest, CountersAreForCallersOnly) {
+TEST_F(LogMsgTest, CountersPlogMsgAndConsolePrinters) {
     LogMsg::Instance()->setErrCount(5);
     plog_set_max_err_count(2);
-    {
-        log_capture cap;
-        for (const char* m : {"one", "two", "three"}) plog_err(m);
-        EXPECT_EQ(cap.messages().size(), 3u);  // reaching the maximum stops nothing
-    }
-    EXPECT_EQ(plog_get_err_count(), 5u);  // printing counts nothing
+    log_capture cap;
+    for (const char* m : {"one", "two", "three"}) plog_err(m);
+    EXPECT_EQ(cap.messages().size(), 3u);  // reaching the maximum stops nothing
+    EXPECT_EQ(plog_get_err_count(), 5u);   // printing counts nothing
     plog_clr_err_count();
     EXPECT_EQ(plog_get_err_count(), 0u);
-}
 
-TEST_F(LogMsgTest, PlogMsgAndConsolePrinters) {
-    log_capture cap;
+    cap.clear();
     plog_msg("never shown\n");
     EXPECT_EQ(cap.text(), "");
     cp_print_msg("cp ");

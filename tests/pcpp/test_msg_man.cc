@@ -197,33 +197,6 @@ TEST_F(MsgManTest, LevelChangeMidMessageRetestsTheStreams) {
     EXPECT_EQ(s->take(), " ac\n");
 }
 
-TEST_F(MsgManTest, StreamsTakePartOnlyInScopesWithALevelOfTheirOwn) {
-    msg_man& m = msg_man::instance();
-    const std::string path = temp_path("msg_man_scope.log");
-    msg_stream_file* f = nullptr;
-    ASSERT_TRUE(m.open(f, path, "scoped"));
-    f->show_time(false);
-    string_stream* s = add_string_stream("fresh");
-    log_capture cap;
-    say(msg_man::ERROR, "/", "nowhere new");           // neither new stream has a level anywhere
-    m.set_level(f, "/ksx0", msg_man::DEBUG);
-    m.set_level(s, "/ksx1", msg_man::MSG);
-    say(msg_man::ERROR, "/", "root");                  // still no level on "/"
-    say(msg_man::DEBUG, "/ksx0/txs", "file sub-scope");
-    say(msg_man::ERROR, "/ksx1", "string scope");
-    say(msg_man::ERROR, "/ksx2", "cout only");
-    m.close(f);
-    EXPECT_EQ(read_file(path), "[DEBUG][/ksx0/txs] file sub-scope\n");
-    EXPECT_EQ(s->take(), " string scope\n");
-    EXPECT_EQ(cap.text(), "[ERROR][/] nowhere new\n[ERROR][/] root\n[ERROR][/ksx1] string scope\n"
-                          "[ERROR][/ksx2] cout only\n");
-    // A high level alone gives no part.
-    m.set_high_level(s, "/ksx2", msg_man::ERROR);
-    say(msg_man::ERROR, "/ksx2", "x");
-    EXPECT_EQ(s->take(), "");
-    std::remove(path.c_str());
-}
-
 TEST_F(MsgManTest, NumberFormatIsSavedAndRestoredPerStream) {
     msg_man& m = msg_man::instance();
     log_capture cap;
@@ -247,27 +220,37 @@ TEST_F(MsgManTest, DefaultsBecomeCurrentOnReset) {
     EXPECT_EQ(m.current_scope(), m.get_scope("/"));
 }
 
-TEST_F(MsgManTest, FileStreamsOpenCloseAndReportFailures) {
+TEST_F(MsgManTest, FileStreamsAndTheScopesTheyTakePartIn) {
     msg_man& m = msg_man::instance();
     const std::string path = temp_path("msg_man.log");
     msg_stream_file* f = nullptr;
     ASSERT_TRUE(m.open(f, path, "trace"));
-    m.set_level(f, "/", msg_man::DEBUG);
     f->show_time(false);
-
+    string_stream* s = add_string_stream("fresh");
+    // A stream takes part only in scopes where it has a low level of its own (or below them).
     log_capture cap;
-    say(msg_man::DEBUG, "/ksx0", "to file");
-    say(msg_man::ERROR, "/", "everywhere");
+    say(msg_man::ERROR, "/", "nowhere new");
+    m.set_level(f, "/ksx0", msg_man::DEBUG);
+    m.set_level(s, "/ksx1", msg_man::MSG);
+    m.set_high_level(s, "/ksx2", msg_man::ERROR);  // a high level alone gives no part
+    say(msg_man::ERROR, "/", "root");
+    say(msg_man::DEBUG, "/ksx0/txs", "file sub-scope");
+    say(msg_man::ERROR, "/ksx1", "string scope");
+    say(msg_man::ERROR, "/ksx2", "cout only");
     m.close(f);
-    say(msg_man::ERROR, "/", "console only");
-    EXPECT_EQ(read_file(path), "[DEBUG][/ksx0] to file\n[ERROR][/] everywhere\n");
+    say(msg_man::ERROR, "/ksx0", "console only");
+    EXPECT_EQ(read_file(path), "[DEBUG][/ksx0/txs] file sub-scope\n");
+    EXPECT_EQ(s->take(), " string scope\n");
+    EXPECT_EQ(cap.text(), "[ERROR][/] nowhere new\n[ERROR][/] root\n[ERROR][/ksx1] string scope\n"
+                          "[ERROR][/ksx2] cout only\n[ERROR][/ksx0] console only\n");
+    m.close(s);
     EXPECT_EQ(m.streams(), std::vector<msg_stream*>({cout_stream()}));
 
     // Reopening the same stream truncates the file; its levels stay.
     ASSERT_TRUE(m.open(f, path, "trace"));
-    say(msg_man::INFO, "/", "again");
+    say(msg_man::INFO, "/ksx0", "again");
     m.close(f);
-    EXPECT_EQ(read_file(path), "[INFO][/] again\n");
+    EXPECT_EQ(read_file(path), "[INFO][/ksx0] again\n");
     std::remove(path.c_str());
 
     // A file that cannot be opened is reported at ERROR in "/", and the stream stays closed;
@@ -320,21 +303,27 @@ TEST(MsgManText, LevelNamesAndNumbers) {
     EXPECT_EQ(msg_man::itos(INT64_MIN), "-9223372036854775808");
 }
 
-// Illegal scope names end the process with exit code 1000, which a parent sees modulo 256.
+// Illegal scope names, given or from the scope knob, end the process with exit code 1000,
+// which a parent sees modulo 256.
 TEST(MsgManDeathTest, IllegalScopeNamesEndTheProcess) {
-    const int code = 1000 & 0xff;
-    EXPECT_EXIT(msg_man::instance().change_scope("/a/"), ::testing::ExitedWithCode(code),
-                "^\\[FATAL\\] illegal scope name '/a/': must not end with '/'\n$");
-    EXPECT_EXIT(msg_man::instance().change_scope("a/b"), ::testing::ExitedWithCode(code),
-                "^\\[FATAL\\] illegal scope name 'a/b': must start with '/'\n$");
-    EXPECT_EXIT(msg_man::instance().get_scope("/a//b"), ::testing::ExitedWithCode(code),
-                "^\\[FATAL\\] illegal scope name '/a//b': more than 1 '/' is not allowed as "
-                "delimiter of hierarchy\\.\n$");
-    EXPECT_EXIT(msg_man::instance().change_scope(""), ::testing::ExitedWithCode(code),
-                "^\\[FATAL\\] illegal scope name: empty string\\.\n$");
-    EXPECT_EXIT(msg_man::instance().set_default(msg_man::ERROR, "//"),
-                ::testing::ExitedWithCode(code),
-                "^\\[FATAL\\] illegal scope name '//': must not end with '/'\n$");
+    const std::pair<const char*, const char*> names[] = {
+        {"/a/", " '/a/': must not end with '/'"},  {"a/b", " 'a/b': must start with '/'"},
+        {"//", " '//': must not end with '/'"},    {"", ": empty string\\."},
+        {"/a//b", " '/a//b': more than 1 '/' is not allowed as delimiter of hierarchy\\."}};
+    for (const auto& [name, why] : names)
+        EXPECT_EXIT(msg_man::instance().change_scope(name), ::testing::ExitedWithCode(1000 & 0xff),
+                    std::string("^\\[FATAL\\] illegal scope name") + why + "\n$");
+    EXPECT_EXIT(msg_man::instance().get_scope("/a//b"), ::testing::ExitedWithCode(1000 & 0xff), "more than 1");
+    EXPECT_EXIT(msg_man::instance().set_default(msg_man::ERROR, "a"), ::testing::ExitedWithCode(1000 & 0xff),
+                "must start with");
+    EXPECT_EXIT(
+        {
+            sknobs_reset();
+            sknobs_set_string("msg_man/scope", "ksx0");
+            sknobs_set_string("msg_man/level", "debug");
+            msg_man::instance().apply_level_knobs();
+        },
+        ::testing::ExitedWithCode(1000 & 0xff), "^\\[FATAL\\] illegal scope name 'ksx0': must start with '/'\n$");
 }
 
 // Sets the level knobs, applies them, and returns what one message per level in
@@ -379,18 +368,6 @@ TEST_F(MsgManTest, ScopeKnobLimitsTheLevelToASubTree) {
     EXPECT_EQ(after_level_knobs("/ksx0", "debug", "/ksx1"),
               "[ERROR][/ksx1] L1\n[WARNING][/ksx1] L2\n[MSG][/ksx1] L10\n");
     EXPECT_EQ(after_level_knobs("/ksx0", "error", "/ksx0"), "[ERROR][/ksx0] L1\n");
-}
-
-TEST(MsgManDeathTest, IllegalScopeKnobEndsTheProcess) {
-    EXPECT_EXIT(
-        {
-            sknobs_reset();
-            sknobs_set_string("msg_man/scope", "ksx0");
-            sknobs_set_string("msg_man/level", "debug");
-            msg_man::instance().apply_level_knobs();
-        },
-        ::testing::ExitedWithCode(1000 & 0xff),
-        "^\\[FATAL\\] illegal scope name 'ksx0': must start with '/'\n$");
 }
 
 }  // namespace
