@@ -9,20 +9,17 @@
 
 using boost::multiprecision::cpp_int;
 
-TEST(CppIntHelper, SetSlcReturnsTheDestination) {
+TEST(CppIntHelper, SetSlc) {
     cpp_int_helper h;
     cpp_int d = 0xFF;
     EXPECT_EQ(h.set_slc(d, cpp_int(0x1FF), 4, 7), 0xFF);  // source bits past the slice are dropped
     EXPECT_EQ(h.set_slc(d, 1u, 130, 130), (cpp_int(1) << 130) | 0xFF);
     EXPECT_EQ(&h.set_slc(d, 0u, 130, 130), &d);
     EXPECT_EQ(d, 0xFF);
-}
 
-// The word-wise store agrees with the bit-by-bit one on slices that start and end inside,
-// at and across limb boundaries, below, inside and beyond the destination, with sources wider
-// and narrower than the slice; negative values keep the mask rule.
-TEST(CppIntHelper, SetSlcAgreesWithBitByBitStore) {
-    const cpp_int_helper h;
+    // The word-wise store agrees with the bit-by-bit one on slices that start and end inside,
+    // at and across limb boundaries, below, inside and beyond the destination, with sources
+    // wider and narrower than the slice; negative values keep the mask rule.
     const cpp_int dst = (cpp_int(0x9e3779b97f4a7c15ull) << 300) | (cpp_int(1) << 191) | 0xfedcba9876543210ull;
     const cpp_int src = cpp_int("0xf0e1d2c3b4a5968778695a4b3c2d1e0f1");
     const std::vector<std::array<uint32_t, 2>> slices = {
@@ -66,21 +63,6 @@ TEST(CppIntHelper, GetSlc) {
     EXPECT_EQ(cpp_int_helper::s_get_slc(uint64_t(0x8000000000000001ull), 63, 63), 1);
     EXPECT_EQ(cpp_int_helper::s_get_slc(cpp_int(1) << 300, 299, 301), 2);
     EXPECT_EQ(cpp_int_helper::s_get_slc(cpp_uint512_t(0xF0), 4, 4), 1);
-}
-
-TEST(CppIntHelperDeathTest, ReversedSliceStops) {
-    EXPECT_DEATH(
-        {
-            cpp_int d = 0;
-            cpp_int_helper().set_slc(d, 1u, 5, 4);
-        },
-        "min <= max");
-    EXPECT_DEATH(
-        {
-            cpp_int d = 0;
-            cpp_int_helper::s_rep_slc(d, cpp_int(1), 5, 4);
-        },
-        "min <= max");
 }
 
 TEST(CppIntHelper, ValueFromByteArray) {

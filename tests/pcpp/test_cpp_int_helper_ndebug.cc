@@ -18,6 +18,7 @@ TEST(CppIntHelperNdebugDeathTest, ReversedSliceStopsWithoutAssertions) {
     EXPECT_DEATH(cpp_int_helper::s_rep_slc(narrow, cpp_int(1), 64, 0), "min <= max");
     EXPECT_DEATH(cpp_int_helper::s_rep_slc(fixed, cpp_int(1), 1, 0), "min <= max");
     EXPECT_DEATH(cpp_int_helper::s_get_slc(cpp_int(3), 2, 1), "s_get_slc: Assertion `min <= max' failed");
+    EXPECT_DEATH(cpp_int_helper().set_slc(wide, 1u, 5, 4), "min <= max");
     // A single-bit slice is not reversed.
     cpp_int_helper::s_rep_slc(wide, cpp_int(1), 4, 4);
     EXPECT_EQ(wide, 16);
