@@ -95,6 +95,8 @@ TEST_F(MsgManTest, DefaultWindowPassesErrorsToMessages) {
     m.change_level(static_cast<msg_man::msg_level_t>(7)).control_me(msg_man::BEGIN_MSG)
         << 42 << ' ' << -1 << std::endl;
     EXPECT_EQ(cap.text(), "[UNKNOWN][/] 42 -1\n");
+    EXPECT_EQ(msg_man::display_level(6), "UNKNOWN");
+    EXPECT_EQ(msg_man::itos(INT64_MIN), "-9223372036854775808");
 }
 
 TEST_F(MsgManTest, LevelsOfAScopeHoldForItsSubScopes) {
@@ -185,7 +187,7 @@ TEST_F(MsgManTest, TimePrefixIsLocalTimeWithoutLeadingZeros) {
     EXPECT_TRUE(expected.count(got)) << got;
 }
 
-TEST_F(MsgManTest, LevelChangeMidMessageRetestsTheStreams) {
+TEST_F(MsgManTest, LevelChangeMidMessageFormatsAndDefaults) {
     msg_man& m = msg_man::instance();
     string_stream* s = add_string_stream("s");
     m.set_level(s, "/", msg_man::MSG);
@@ -195,20 +197,16 @@ TEST_F(MsgManTest, LevelChangeMidMessageRetestsTheStreams) {
     m.change_level(msg_man::ERROR) << "c" << std::endl;
     EXPECT_EQ(cap.text(), "[WARNING][/] ac\n");
     EXPECT_EQ(s->take(), " ac\n");
-}
 
-TEST_F(MsgManTest, NumberFormatIsSavedAndRestoredPerStream) {
-    msg_man& m = msg_man::instance();
-    log_capture cap;
+    // The number format is saved and restored per stream.
+    cap.clear();
     m.change_level(msg_man::ERROR).control_me(msg_man::SAVE_FORMAT);
     m << std::hex << 255 << " " << std::setw(6) << std::setfill('.') << 10;
     m.control_me(msg_man::RESTORE_FORMAT) << " " << 255 << std::endl;
     EXPECT_EQ(cap.text(), "ff .....a 255\n");
     EXPECT_EQ(std::cout.flags() & std::ios::basefield, std::ios::dec);
-}
 
-TEST_F(MsgManTest, DefaultsBecomeCurrentOnReset) {
-    msg_man& m = msg_man::instance();
+    // Defaults become current on reset.
     m.set_default(msg_man::WARNING, "/ksx0/txs");
     m.change_level(msg_man::DEBUG).change_scope("/other");
     m.control_me(msg_man::RESET);
@@ -295,12 +293,6 @@ TEST_F(MsgManTest, ByteDumps) {
     EXPECT_EQ(s->take(), "---- data 0 ---\n 00:01\n 7f:80 *\n---- data 1 ---\n 00:01\n");
     EXPECT_EQ(m.diff_formatted_data(a, 2, a, 2), 0u);
     EXPECT_EQ(s->take(), "---- data 0 ---\n0001\n---- data 1 ---\n0001\n");
-}
-
-TEST(MsgManText, LevelNamesAndNumbers) {
-    // The level names show in every prefix tested above; the numbers between them have none.
-    EXPECT_EQ(msg_man::display_level(6), "UNKNOWN");
-    EXPECT_EQ(msg_man::itos(INT64_MIN), "-9223372036854775808");
 }
 
 // Illegal scope names, given or from the scope knob, end the process with exit code 1000,

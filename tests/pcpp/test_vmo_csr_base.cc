@@ -61,7 +61,7 @@ TEST(VmoCsrBase, AddressesSumOffsetsAndWrapPathsJoinNames) {
 
 TEST(VmoCsrBase, ByteSizeRoundsWidthToPowerOfTwo) {
     const std::vector<std::pair<int32_t, int32_t>> cases = {
-        {0, 4}, {1, 4}, {32, 4}, {33, 8}, {64, 8}, {65, 16}, {100, 16}, {128, 16}, {129, 32}, {1728, 256}};
+        {0, 4}, {1, 4}, {32, 4}, {33, 8}, {64, 8}, {65, 16}, {128, 16}, {129, 32}, {1728, 256}};
     for (const auto& c : cases) {
         wide_node n(c.first);
         EXPECT_EQ(n.get_byte_size(), c.second) << "width " << c.first;
@@ -69,7 +69,7 @@ TEST(VmoCsrBase, ByteSizeRoundsWidthToPowerOfTwo) {
     EXPECT_EQ(vmo_csr_base("", nullptr).get_byte_size(), 4);
 }
 
-TEST(VmoCsrBase, SetParentRegistersOnceAndWarnsSilentlyOnChange) {
+TEST(VmoCsrBase, ParentsAndChildRegistration) {
     log_capture cap;
     vmo_csr_base p("p", nullptr), p2("p2", nullptr), n("n", nullptr);
     n.set_parent(&p);
@@ -88,9 +88,7 @@ TEST(VmoCsrBase, SetParentRegistersOnceAndWarnsSilentlyOnChange) {
     EXPECT_EQ(n.get_parent(), nullptr);
     EXPECT_EQ(p.get_children_count(), 1u);
     EXPECT_EQ(cap.text(), "");
-}
 
-TEST(VmoCsrBase, RegisterChildDirectAndViaParent) {
     vmo_csr_base root("r", nullptr), mid("m", nullptr), x("x", nullptr), y("y", nullptr);
     mid.set_parent(&root);
     root.register_child(nullptr, false);
@@ -102,7 +100,6 @@ TEST(VmoCsrBase, RegisterChildDirectAndViaParent) {
     EXPECT_EQ(root.get_children_count(), 2u);
 
     // Via the parent of a node that has none: reported, nothing registered anywhere.
-    log_capture cap;
     root.register_child(&x, true);
     EXPECT_EQ(cap.messages(),
               (std::vector<std::string>{"ERROR :: vmo_csr_base:: register_child via parent on a node without a parent"}));
