@@ -2,7 +2,6 @@
 // map registers its groups and blocks: every node answers "none", so paths are "none" chains.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <stdexcept>
 #include <utility>
 
@@ -14,6 +13,8 @@
 #include "tests/support/log_capture.h"
 #include "tests/support/named_nodes.h"
 #include "tests/support/recording_bus.h"
+
+using boost::multiprecision::cpp_int;
 
 namespace {
 
@@ -107,26 +108,19 @@ TEST_F(csr_commands, value_texts_and_register_access) {
     bus_registration reg(bus);
     const std::string cfg = "none.none.none.none";
 
-    // Each write is the register's three words, least significant first. A negative value
-    // text is taken modulo 2^75: -1 writes all ones.
-    const std::pair<const char*, std::vector<uint32_t>> values[] = {
-        {"0x1f", {0x1f, 0, 0}},
-        {"31", {0x1f, 0, 0}},
-        {"017", {0xf, 0, 0}},
-        {"-1", {0xffffffff, 0xffffffff, 0x7ff}},
-        {"-0x2", {0xfffffffe, 0xffffffff, 0x7ff}}};
-    for (const auto& [text, words] : values) {
+    // A value text is a number in any base; a negative one is taken modulo 2^75.
+    const std::pair<const char*, cpp_int> values[] = {
+        {"0x1f", 0x1f}, {"31", 0x1f}, {"017", 0xf}, {"-1", (cpp_int(1) << 75) - 1}, {"-0x2", (cpp_int(1) << 75) - 2}};
+    for (const auto& [text, value] : values) {
         bus.clear_records();
         csr_write(cfg, text);
-        std::vector<std::string> expected;
-        for (size_t i = 0; i < 3; ++i) {
-            char line[96];
-            std::snprintf(line, sizeof line, "write chip=0 addr=0x%x data=0x%x state=0 flags=0x0",
-                          0x6f100010u + 4 * unsigned(i), words[i]);
-            expected.push_back(line);
-        }
-        EXPECT_EQ(bus.texts(), expected) << text;
+        EXPECT_EQ(chip().cfg.all(), value) << text;
     }
+    // Each write is the register's three words, least significant first: the last one's.
+    EXPECT_EQ(bus.texts(), (std::vector<std::string>{
+        "write chip=0 addr=0x6f100010 data=0xfffffffe state=0 flags=0x0",
+        "write chip=0 addr=0x6f100014 data=0xffffffff state=0 flags=0x0",
+        "write chip=0 addr=0x6f100018 data=0x7ff state=0 flags=0x0"}));
 
     // A bad value text raises before any access, even on a resolvable path.
     bus.clear_records();
