@@ -2,6 +2,7 @@
 // reads, the run-time knobs, the access attributes and the address-window word access.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,20 @@ protected:
 
 const cpp_int k75 = (cpp_int(5) << 64) | (cpp_int(3) << 32) | 1;
 
+// The recording bus's texts of a word write and a word read of chip 0.
+std::string hex(uint64_t v) {
+    std::ostringstream os;
+    os << "0x" << std::hex << v;
+    return os.str();
+}
+std::string wr(uint64_t addr, uint32_t data, uint32_t flags = 0, int state = 0) {
+    return "write chip=0 addr=" + hex(addr) + " data=" + hex(data) + " state=" + std::to_string(state) +
+           " flags=" + hex(flags);
+}
+std::string rd(uint64_t addr, uint32_t flags = 0, int state = 0) {
+    return "read chip=0 addr=" + hex(addr) + " state=" + std::to_string(state) + " flags=" + hex(flags);
+}
+
 }  // namespace
 
 TEST_F(RegisterAccess, WordModeWritesEveryWordLeastSignificantFirst) {
@@ -51,18 +66,10 @@ TEST_F(RegisterAccess, WordModeWritesEveryWordLeastSignificantFirst) {
     r75_.all(k75);
     r75_.write();
     EXPECT_EQ(bus_.texts(), (texts{
-                                "write chip=0 addr=0x1000 data=0xabc state=0 flags=0x0",
-                                "write chip=0 addr=0x1004 data=0xcafef00d state=0 flags=0x0",
-                                "write chip=0 addr=0x1010 data=0xffffffff state=0 flags=0x0",
-                                "write chip=0 addr=0x1014 data=0xffffffff state=0 flags=0x0",
-                                "write chip=0 addr=0x1018 data=0x7ff state=0 flags=0x0",
-                                "write chip=0 addr=0x1020 data=0x12345678 state=0 flags=0x0",
-                                "write chip=0 addr=0x1024 data=0x9abcdef0 state=0 flags=0x0",
-                                "write chip=0 addr=0x1028 data=0x12345678 state=0 flags=0x0",
-                                "write chip=0 addr=0x102c data=0xf state=0 flags=0x0",
-                                "write chip=0 addr=0x1010 data=0x1 state=0 flags=0x0",
-                                "write chip=0 addr=0x1014 data=0x3 state=0 flags=0x0",
-                                "write chip=0 addr=0x1018 data=0x5 state=0 flags=0x0",
+                                wr(0x1000, 0xabc), wr(0x1004, 0xcafef00d), wr(0x1010, 0xffffffff),
+                                wr(0x1014, 0xffffffff), wr(0x1018, 0x7ff), wr(0x1020, 0x12345678),
+                                wr(0x1024, 0x9abcdef0), wr(0x1028, 0x12345678), wr(0x102c, 0xf), wr(0x1010, 0x1),
+                                wr(0x1014, 0x3), wr(0x1018, 0x5),
                             }));
     EXPECT_EQ(cap.text(), "");
 }
@@ -86,9 +93,7 @@ TEST_F(RegisterAccess, BlockKnobSwitchesModeAtRunTime) {
     EXPECT_EQ(bus_.texts(), (texts{
                                 "block_write chip=0 addr=0x1010 count=3 data=[0x1,0x3,0x5] state=0 flags=0x0",
                                 "block_write chip=0 addr=0x1010 count=3 data=[0x1,0x3,0x5] state=0 flags=0x1",
-                                "write chip=0 addr=0x1010 data=0x1 state=0 flags=0x1",
-                                "write chip=0 addr=0x1014 data=0x3 state=0 flags=0x1",
-                                "write chip=0 addr=0x1018 data=0x5 state=0 flags=0x1",
+                                wr(0x1010, 0x1, 0x1), wr(0x1014, 0x3, 0x1), wr(0x1018, 0x5, 0x1),
                                 "block_write chip=0 addr=0x1000 count=1 data=[0xabc] state=0 flags=0x0",
                                 "block_write chip=0 addr=0x1000 count=2 data=[0xbc,0xa] state=0 flags=0x2",
                                 "block_write chip=0 addr=0x1000 count=2 data=[0xbc,0xa] state=0 flags=0x3",
@@ -104,7 +109,7 @@ TEST_F(RegisterAccess, WriteHwModesAndOtherModeValues) {
     r32_.write_hw(0x11223344, 2);
     r32_.write_hw(0x11223344, 7);  // any other mode is a block of words
     EXPECT_EQ(bus_.texts(), (texts{
-                                "write chip=0 addr=0x1004 data=0x11223344 state=0 flags=0x0",
+                                wr(0x1004, 0x11223344),
                                 "block_write chip=0 addr=0x1004 count=1 data=[0x11223344] state=0 flags=0x0",
                                 "block_write chip=0 addr=0x1004 count=4 data=[0x44,0x33,0x22,0x11] state=0 flags=0x2",
                                 "block_write chip=0 addr=0x1004 count=1 data=[0x11223344] state=0 flags=0x0",
@@ -133,17 +138,12 @@ TEST_F(RegisterAccess, ReadsInEveryMode) {
     bus_.script({0x1, 0x2, 0x3, 0x4});
     EXPECT_EQ(r100_.read_hw(0), cpp_int("0x4000000030000000200000001"));
     EXPECT_EQ(bus_.texts(), (texts{
-                                "read chip=0 addr=0x1010 state=0 flags=0x0",
-                                "read chip=0 addr=0x1014 state=0 flags=0x0",
-                                "read chip=0 addr=0x1018 state=0 flags=0x0",
+                                rd(0x1010), rd(0x1014), rd(0x1018),
                                 "block_read chip=0 addr=0x1010 count=3 state=0 flags=0x0",
                                 "block_read chip=0 addr=0x1004 count=1 state=0 flags=0x0",
                                 "block_read chip=0 addr=0x1000 count=2 state=0 flags=0x3",
                                 "block_read chip=0 addr=0x1000 count=2 state=0 flags=0x3",
-                                "read chip=0 addr=0x1020 state=0 flags=0x0",
-                                "read chip=0 addr=0x1024 state=0 flags=0x0",
-                                "read chip=0 addr=0x1028 state=0 flags=0x0",
-                                "read chip=0 addr=0x102c state=0 flags=0x0",
+                                rd(0x1020), rd(0x1024), rd(0x1028), rd(0x102c),
                             }));
 }
 
@@ -195,10 +195,7 @@ TEST_F(RegisterAccess, SecureOverrideAndOwnFlagOnly) {
     set("ksx_csr_base/secure_access_override", "0");
     r32_.write();
     EXPECT_EQ(bus_.texts(), (texts{
-                                "write chip=0 addr=0x1004 data=0x0 state=0 flags=0x0",
-                                "write chip=0 addr=0x1004 data=0x0 state=0 flags=0x1",
-                                "read chip=0 addr=0x1004 state=0 flags=0x1",
-                                "write chip=0 addr=0x1004 data=0x0 state=0 flags=0x0",
+                                wr(0x1004, 0x0), wr(0x1004, 0x0, 0x1), rd(0x1004, 0x1), wr(0x1004, 0x0),
                             }));
 }
 
@@ -219,14 +216,12 @@ TEST_F(RegisterAccess, NoZeroTimeTravelsWithEveryAccess) {
     r32_.write();
     r12_.write();
     EXPECT_EQ(bus_.texts(), (texts{
-                                "write chip=0 addr=0x1004 data=0x0 state=1 flags=0x0",
-                                "write chip=0 addr=0x1004 data=0x0 state=0 flags=0x0",
+                                wr(0x1004, 0x0, 0x0, 1), wr(0x1004, 0x0),
                                 "block_write chip=0 addr=0x1010 count=3 data=[0x0,0x0,0x0] state=0 flags=0x0",
                                 "block_write chip=0 addr=0x1000 count=2 data=[0x0,0x0] state=0 flags=0x2",
-                                "read chip=0 addr=0x1004 state=0 flags=0x0",
+                                rd(0x1004),
                                 "block_read chip=0 addr=0x1004 count=1 state=0 flags=0x0",
-                                "write chip=0 addr=0x1004 data=0x0 state=0 flags=0x0",
-                                "write chip=0 addr=0x1000 data=0x0 state=1 flags=0x0",
+                                wr(0x1004, 0x0), wr(0x1000, 0x0, 0x0, 1),
                             }));
 }
 
@@ -237,8 +232,8 @@ TEST_F(RegisterAccess, ParentlessRegisterUsesChipZeroAndReports) {
     lone.all(9);
     lone.write();
     lone.read_hw(0);  // reported on every access, not only the first
-    EXPECT_EQ(bus_.texts(), (texts{"write chip=0 addr=0x40 data=0x9 state=0 flags=0x0",
-                                   "read chip=0 addr=0x40 state=0 flags=0x0"}));
+    EXPECT_EQ(bus_.texts(), (texts{wr(0x40, 0x9),
+                                   rd(0x40)}));
     const std::string report = "ERROR :: ksx_csr_base: parent is null and its not block or system. Can't get chip_id";
     EXPECT_EQ(cap.messages(), (texts{report, report}));
 }
@@ -284,11 +279,8 @@ TEST_F(RegisterAccess, AddressChipAndFlagsFollowTheTreeAfterEveryChange) {
     r.write();
     r.read_hw(0);
     EXPECT_EQ(bus_.texts(), (texts{
-                                "write chip=0 addr=0x1004 data=0x0 state=1 flags=0x0",
-                                "write chip=0 addr=0x2004 data=0x0 state=1 flags=0x0",
-                                "read chip=0 addr=0x2008 state=1 flags=0x0",
-                                "write chip=0 addr=0x1008 data=0x0 state=1 flags=0x0",
-                                "write chip=0 addr=0x11008 data=0x0 state=1 flags=0x0",
+                                wr(0x1004, 0x0, 0x0, 1), wr(0x2004, 0x0, 0x0, 1), rd(0x2008, 0x0, 1),
+                                wr(0x1008, 0x0, 0x0, 1), wr(0x11008, 0x0, 0x0, 1),
                                 "write chip=2 addr=0x3004 data=0x0 state=1 flags=0x0",
                                 "write chip=3 addr=0x5004 data=0x0 state=0 flags=0x0",
                                 "read chip=3 addr=0x5004 state=0 flags=0x0",
@@ -339,9 +331,7 @@ TEST_F(RegisterAccess, AddressWindowOfThreeWordRegister) {
     EXPECT_EQ(win.searches, 1);  // the cached node served the later words
     EXPECT_EQ(ksx_csr_base::last_addr_node(), &wide);
     EXPECT_EQ(bus_.texts(), (texts{
-                                "write chip=0 addr=0x2010 data=0x1 state=0 flags=0x0",
-                                "write chip=0 addr=0x2014 data=0x3 state=0 flags=0x0",
-                                "write chip=0 addr=0x2018 data=0x5 state=0 flags=0x0",
+                                wr(0x2010, 0x1), wr(0x2014, 0x3), wr(0x2018, 0x5),
                             }));
     bus_.clear_records();
     win.write_using_addr(0x2018, 0x6, false);  // last word without do_write: value only
