@@ -86,13 +86,12 @@ TEST_F(clk_api, sbus_commands_land_exactly_on_the_ring)
                                                      "ERROR :: ksx_sbus_read: no SBUS chain 2 receiver 259 register 4" + range}));
 }
 
-TEST_F(clk_api, every_table_row_reads_back_within_one_mhz)
+TEST_F(clk_api, table_rows_without_a_setter_read_back_within_one_mhz)
 {
+    // The rows a convenience setter reaches are walked with the setters below; the core PLL's
+    // 375 row reads back doubled.
     struct pll { int chain, rcvr; std::vector<int> freqs; };
-    const std::vector<pll> plls = {{0, 2, {1000, 1261, 1600, 2000, 2500, 2750, 3000}},
-                                   {2, 3, {600, 800, 1200, 1600, 2200, 2400}},
-                                   {2, 4, {275, 550, 568, 717, 750, 833, 1137, 1200, 1262, 1364, 1409, 1450, 1465, 1500, 1566, 1666, 1750, 2000}},
-                                   {3, 3, {375, 416, 600, 750, 800, 833, 900, 957, 967, 975, 1033, 1050, 1066, 1100}}};
+    const std::vector<pll> plls = {{2, 4, {1450, 1465, 1566, 1666, 1750, 2000}}, {3, 3, {375, 957}}};
     for (const pll& p : plls) {
         for (int f : p.freqs) {
             const ksx_pll_param_t rec = ksx_sbus_get_any_freq_param(0, p.chain, p.rcvr, f);
