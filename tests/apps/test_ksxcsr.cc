@@ -101,7 +101,6 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"read_addr 0x52000002", "ksxcsr: address 0x52000002 is not word-aligned\n"},
         {"ls " + std::string(100, 'y'), "ksxcsr: unknown instance '" + std::string(80, 'y') + "...' (try 'info')\n"},
         {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
-        {"--backend mmap:/nonexistent/bar0 info", "ksxcsr: backend refused: cannot open /nonexistent/bar0: No such file or directory\n"},
         {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},
         {"-f /nonexistent.knobs info", "ksxcsr: cannot read knob file /nonexistent.knobs: No such file or directory\n(ksxcsr --help for usage)\n"},
     };
@@ -204,13 +203,11 @@ TEST(ksxcsr, backend_knobs_are_honoured_and_a_refused_backend_stops_the_shell) {
     EXPECT_EQ(sim.status, 2);
     EXPECT_EQ(sim.err, "ksxcsr: sim: the live backend is mmap " + bar + " [0x52000000, 0x52100000), not the simulated chip\n");
     // Refused: status 2 before any command runs (the write never lands), no simulated chip.
-    const std::string past = "ksxcsr: backend refused: cannot map " + bar +
-                             ": window of 0x10000000 bytes at offset 0x0 reaches past the end of the file (0x100000 bytes)\n";
     struct {
         std::string args, err;
     } cases[] = {
-        {"--backend 'mmap:" + bar + "@0,0x10000000'", past},
-        {"+cpu_hal_if/backend=mmap +cpu_hal_if/mmap_path='" + bar + "' +cpu_hal_if/mmap_size=0x10000000", past},
+        {"--backend 'mmap:" + bar + "@0,0x10000000'", "ksxcsr: backend refused: cannot map " + bar +
+                                                          ": window of 0x10000000 bytes at offset 0x0 reaches past the end of the file (0x100000 bytes)\n"},
         {"--backend 'mmap:" + bar + "@0x10000000000000000'",
          "ksxcsr: bad backend base '0x10000000000000000': expected a number of at most 64 bits\n(ksxcsr --help for usage)\n"},
         {"+cpu_hal_if/backend=MMAP", "ksxcsr: backend refused: unknown backend \"MMAP\" in cpu_hal_if/backend (sim or mmap)\n"},
