@@ -1,4 +1,5 @@
 // Field access by name, search by name, show and diff.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -11,19 +12,9 @@
 
 using boost::multiprecision::cpp_int;
 using texts = std::vector<std::string>;
+using ::testing::ThrowsMessage;
 
 namespace {
-
-// Expects fn to throw E whose what() is text.
-template <typename E, typename F>
-void expect_throw_text(F fn, const std::string& text) {
-    try {
-        fn();
-        ADD_FAILURE() << "no exception";
-    } catch (const E& e) {
-        EXPECT_EQ(std::string(e.what()), text);
-    }
-}
 
 // A register that lists fields by name and fails to read some of them.
 class listing_register : public test_register {
@@ -47,12 +38,12 @@ TEST(FieldUtil, IndexFromFieldName) {
     EXPECT_EQ(get_idx_from_field_name("a[ 7]"), 7);
     EXPECT_EQ(get_idx_from_field_name("a[-3]"), -3);
     EXPECT_EQ(cap.text(), "");
-    expect_throw_text<std::invalid_argument>([] { get_idx_from_field_name("a[x]"); }, "stoi");
-    expect_throw_text<std::out_of_range>([] { get_idx_from_field_name("a[2147483648]"); }, "stoi");
+    EXPECT_THAT([] { get_idx_from_field_name("a[x]"); }, ThrowsMessage<std::invalid_argument>("stoi"));
+    EXPECT_THAT([] { get_idx_from_field_name("a[2147483648]"); }, ThrowsMessage<std::out_of_range>("stoi"));
     EXPECT_EQ(cap.text(), "");
-    expect_throw_text<std::invalid_argument>([] { get_idx_from_field_name("7"); }, "stoi");
+    EXPECT_THAT([] { get_idx_from_field_name("7"); }, ThrowsMessage<std::invalid_argument>("stoi"));
     EXPECT_EQ(get_idx_from_field_name("a[5"), 5);
-    expect_throw_text<std::invalid_argument>([] { get_idx_from_field_name("a]5["); }, "stoi");
+    EXPECT_THAT([] { get_idx_from_field_name("a]5["); }, ThrowsMessage<std::invalid_argument>("stoi"));
     EXPECT_EQ(cap.messages(), (texts{"ERROR :: Unexpected: field_name doesn't have [foo] 7",
                                      "ERROR :: Unexpected: field_name doesn't have [foo] a[5"}));
 }

@@ -1,5 +1,6 @@
 // Golden register files on a small registered model: exact image layout, compare and read
 // back, and failures to create the file.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -205,12 +206,8 @@ TEST_F(csr_golden, negative_values_zero_width_nodes_short_and_special_files) {
 
     // A negative value cannot be stored: the conversion's exception, not its magnitude.
     chip().neg.negative = true;
-    try {
-        csr_write_golden(file, "none", "");
-        ADD_FAILURE() << "no exception";
-    } catch (const std::range_error& e) {
-        EXPECT_STREQ(e.what(), "Attempt to assign a negative value to an unsigned type.");
-    }
+    EXPECT_THAT([&] { csr_write_golden(file, "none", ""); },
+                ::testing::ThrowsMessage<std::range_error>("Attempt to assign a negative value to an unsigned type."));
     chip().neg.negative = false;
 
     // Compare reads every selected node, the zero-width one included.
