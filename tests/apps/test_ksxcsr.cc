@@ -31,9 +31,6 @@ TEST(ksxcsr, named_access_decode_find_and_info) {
     r = ksxcsr_split("decode 0x5200001c");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(has(r.out, "0x5200001c: txs (ksx_txs_csr_t) + 0x1c, txs.cfg_timer_static word 3\n")) << r.out;
-    r = ksxcsr_split("decode 0x1");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "ksxcsr: address 0x1 lies in no block instance\n");
 
     r = ksxcsr_split("find cfg_flow_ctl");
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl")) << r.out;
@@ -99,6 +96,8 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"read_addr 0x", "ksxcsr: bad address '0x': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
         {"read_addr --", "ksxcsr: bad address '--': expected a non-negative number\n"},
         {"read_addr 0x52000002", "ksxcsr: address 0x52000002 is not word-aligned\n"},
+        {"decode 0x1", "ksxcsr: address 0x1 lies in no block instance\n"},
+        {"golden write /nonexistent-dir/g.img txs", "ksxcsr: golden: /nonexistent-dir/g.img: cannot create: No such file or directory\n"},
         {"ls " + std::string(100, 'y'), "ksxcsr: unknown instance '" + std::string(80, 'y') + "...' (try 'info')\n"},
         {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
         {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},
@@ -251,9 +250,6 @@ TEST(ksxcsr, golden_round_trip) {
         << r.out;
     EXPECT_TRUE(has(r.out, " registers, 1 differ\n")) << r.out;
     EXPECT_TRUE(has(r.out, "txs.cfg_flow_ctl = 0x22002382000c003e010\n")) << r.out;
-    const ksxcsr_result bad = ksxcsr_split("golden write /nonexistent-dir/g.img txs");
-    EXPECT_EQ(bad.status, 2);
-    EXPECT_EQ(bad.err, "ksxcsr: golden: /nonexistent-dir/g.img: cannot create: No such file or directory\n");
     // A short image is refused before any value is shown.
     ASSERT_EQ(truncate(file.c_str(), 0x1000), 0);
     const ksxcsr_result short_img = ksxcsr_split("golden read " + file + " txs cfg_flow");
