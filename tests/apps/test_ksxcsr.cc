@@ -98,6 +98,7 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"read_addr 0x52000002", "ksxcsr: address 0x52000002 is not word-aligned\n"},
         {"decode 0x1", "ksxcsr: address 0x1 lies in no block instance\n"},
         {"golden write /nonexistent-dir/g.img txs", "ksxcsr: golden: /nonexistent-dir/g.img: cannot create: No such file or directory\n"},
+        {"golden cmp /dev/null txs", "ksxcsr: golden: /dev/null: not a regular file, refused\n"},
         {"ls " + std::string(100, 'y'), "ksxcsr: unknown instance '" + std::string(80, 'y') + "...' (try 'info')\n"},
         {"--bogus", "ksxcsr: unknown option '--bogus'\n(ksxcsr --help for usage)\n"},
         {"--backend pcie info", "ksxcsr: bad backend 'pcie': expected sim or mmap:PATH[@BASE[,SIZE]]\n(ksxcsr --help for usage)\n"},

@@ -16,9 +16,10 @@ TEST(ksxcsr_routines, call_lists_runs_traces_and_each_command_refuses) {
     EXPECT_TRUE(has(r.out, "ksx_psp_init_start (2 arguments)  psp: program profile, flit limit and error enables\n"));
 
     // The values land on the simulated chip.
-    r = ksxcsr_split("-c 'call ksx_psp_init_start 0 0; read pr.psp.cfg_profile_phv.max_flit'");
+    r = ksxcsr_split("-c 'call ksx_psp_init_start 0 0; read pr.psp.cfg_profile_phv.max_flit; call ksx_npv_sta 0 1'");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "pr.psp.cfg_profile_phv.max_flit [7:0] = 0x10\n");
+    EXPECT_TRUE(has(r.out, "pr.psp.cfg_profile_phv.max_flit [7:0] = 0x10\n")) << r.out;
+    EXPECT_TRUE(has(r.out, "pt.npv.sta = 0x0\npt.npv.sta_fifo = 0x0\npt.npv.sta_flow = 0x0\npt.npv.sta_fsm = 0x0\n")) << r.out;
 
     r = ksxcsr_split("--trace call ksx_ca_set_clk_gating 0 0 1");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -112,6 +113,8 @@ TEST(ksxcsr_routines, clocks_sensors_board_and_spd) {
               "arm  900 mV  30.000 A  22.000 W  regulator 45.000 C\n"
               "vddq 1199 mV  25.000 A  20.000 W  regulator 45.000 C\n"
               "board temperature: local 35 C, remote 52 C\n");
+    r = ksxcsr_run("spd 4");
+    EXPECT_TRUE(has(r.out, "ranks 2 capacity_per_rank:8GB\nddr4          : 1\n")) << r.out;
     r = ksxcsr_run("--json spd 4");
     EXPECT_EQ(r.out, "{\"controller\":4,\"ddr4\":1,\"bg_addr_bits\":2,\"bank_addr_bits\":2,\"row_addr_bits\":14,"
                      "\"col_addr_bits\":10,\"ranks\":2,\"xmode\":8,\"dram_manufacturer\":44}\n");
