@@ -60,13 +60,11 @@ TEST(chip_map, start_up_runs_once_and_registers_the_chip) {
 }
 
 // Block bases and registry numbers are checked row by row in test_chip_map_facts; here what
-// the model derives from them: register and entry offsets, the path command, wrapper widths.
+// the model derives from them: register and entry offsets, wrapper widths and children.
 TEST(chip_map, instances_sit_at_their_base_addresses) {
     ksx_top_csr_t& t = top();
     EXPECT_EQ(t.txs.txs.cfg_timer_static.get_offset(), 0x52000010u);  // block offset 0x10
     EXPECT_EQ(t.txs.txs.dhs_doorbell.entry[5]->get_offset(), 0x52000000u + 0xf0000u + 20u);
-    EXPECT_EQ(t.sgi.te[5].base.get_offset() - t.sgi.te[4].base.get_offset(), 0x40000u);
-    EXPECT_EQ(csr_get_offset_hex("none.none.none"), "0x6f100000");
     EXPECT_EQ(t.txs.get_width(), 0);
     EXPECT_EQ(t.pxb.get_children_count(), 0u);
     EXPECT_EQ(t.txs.get_children_count(), 1u);
@@ -131,7 +129,6 @@ TEST(chip_map, database_names_and_addresses_for_every_instance) {
         EXPECT_TRUE(b) << in.name;
         EXPECT_EQ(b.address, in.base);
     }
-    EXPECT_EQ(db.find("txs.cfg_timer_static").address, 0x52000010u);
     EXPECT_EQ(db.decode(0x52000010).name(), "txs.cfg_timer_static");
     EXPECT_EQ(db.decode(0x5200001c).name(), "txs.cfg_timer_static");  // its last word (100 bits)
     EXPECT_EQ(db.find("txs.cfg_flow_ctl").address, ksx_csr_top()->txs.txs.cfg_flow_ctl.get_offset());
