@@ -200,16 +200,9 @@ TEST(AxiXnDb, BurstSplitAtBoundary) {
     db->axi_burst_nb_write(0x2004, 8, data.data(), 0, 64);
     // A boundary that is not a power of two still splits at its multiples.
     db->axi_burst_nb_write(0x10, 30, data.data(), 0, 12);
-    EXPECT_EQ(queued(db), (std::vector<std::pair<uint64_t, uint16_t>>{{0xff0, 0x10},
-                                                                      {0x1000, 0x20},
-                                                                      {0x100000ff0ull, 0x10},
-                                                                      {0x100001000ull, 0x20},
-                                                                      {0x7f0, 0x20},
-                                                                      {0x2000, 64},
-                                                                      {0x2004, 8},
-                                                                      {0x10, 8},
-                                                                      {0x18, 12},
-                                                                      {0x24, 10}}));
+    EXPECT_EQ(queued(db), (std::vector<std::pair<uint64_t, uint16_t>>{
+                              {0xff0, 0x10}, {0x1000, 0x20}, {0x100000ff0ull, 0x10}, {0x100001000ull, 0x20}, {0x7f0, 0x20},
+                              {0x2000, 64}, {0x2004, 8}, {0x10, 8}, {0x18, 12}, {0x24, 10}}));
     complete_all(db);
 
     log_capture cap;
@@ -341,16 +334,11 @@ TEST(AxiXnDb, QueueMovementAndCollectors) {
     EXPECT_EQ(db->pop_response(), own);
     EXPECT_EQ(db->pop_response(), nullptr);
 
-    EXPECT_EQ(cap.messages(),
-              (strings{"ERROR :: nothing in the request_db_array",
-                       "ERROR :: get_response::can not find context_id = 0x" + hex(rd) +
-                           " in pending_db_array",
-                       "ERROR :: axi_xn_db::find_rsp_size, can not find context_id = 0x" +
-                           hex(wr),
-                       "ERROR :: AXI_XN_DB_RD: addr = 0xabc0, req_data_size = 4, rresp = 3",
-                       "ERROR :: get_response::can not find context_id = 0x" + hex(rd) +
-                           " in pending_db_array",
-                       "ERROR :: AXI_XN_DB_WR: addr = 0xabc4, req_data_size = 2, bresp = 2"}));
+    const std::string not_pending = "ERROR :: get_response::can not find context_id = 0x" + hex(rd) + " in pending_db_array";
+    EXPECT_EQ(cap.messages(), (strings{"ERROR :: nothing in the request_db_array", not_pending,
+                                       "ERROR :: axi_xn_db::find_rsp_size, can not find context_id = 0x" + hex(wr),
+                                       "ERROR :: AXI_XN_DB_RD: addr = 0xabc0, req_data_size = 4, rresp = 3", not_pending,
+                                       "ERROR :: AXI_XN_DB_WR: addr = 0xabc4, req_data_size = 2, bresp = 2"}));
     EXPECT_TRUE(cap.all_stamped());
 }
 

@@ -17,16 +17,6 @@ std::string hex(uint64_t v, const char* fmt = "0x%llx") {
     return b;
 }
 
-bus_record make(const char* op, uint32_t chip, uint64_t addr, state s, uint32_t flags) {
-    bus_record r;
-    r.op = op;
-    r.chip = chip;
-    r.addr = addr;
-    r.s = s;
-    r.flags = flags;
-    return r;
-}
-
 }  // namespace
 
 std::string bus_record::text() const {
@@ -74,29 +64,34 @@ uint32_t recording_bus::next_word(uint32_t chip, uint64_t addr, bool byte) {
     return byte ? w & 0xff : w;
 }
 
+bus_record& recording_bus::add(const char* op, uint32_t chip, uint64_t addr, state s, uint32_t flags) {
+    records_.emplace_back();
+    bus_record& r = records_.back();
+    r.op = op;
+    r.chip = chip;
+    r.addr = addr;
+    r.s = s;
+    r.flags = flags;
+    return r;
+}
+
 uint32_t recording_bus::read(uint32_t chip, uint64_t addr, state s, uint32_t flags) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    bus_record r = make("read", chip, addr, s, flags);
-    r.result = next_word(chip, addr, false);
-    records_.push_back(r);
-    return r.result;
+    lock l(mtx_);
+    return add("read", chip, addr, s, flags).result = next_word(chip, addr, false);
 }
 
 void recording_bus::write(uint32_t chip, uint64_t addr, uint32_t data, state s, uint32_t flags) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    bus_record r = make("write", chip, addr, s, flags);
-    r.data = data;
-    records_.push_back(r);
+    lock l(mtx_);
+    add("write", chip, addr, s, flags).data = data;
     store_word(chip, addr, data);
 }
 
 void recording_bus::block_write(uint32_t chip, uint64_t addr, int32_t count, const std::vector<uint32_t>& data,
                                 state s, uint32_t flags) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    bus_record r = make("block_write", chip, addr, s, flags);
+    lock l(mtx_);
+    bus_record& r = add("block_write", chip, addr, s, flags);
     r.count = count;
     r.words = data;
-    records_.push_back(r);
     const size_t n = count > 0 ? std::min(static_cast<size_t>(count), data.size()) : 0;
     for (size_t i = 0; i < n; ++i) {
         if (flags & kByteElements)
@@ -108,31 +103,29 @@ void recording_bus::block_write(uint32_t chip, uint64_t addr, int32_t count, con
 
 std::vector<uint32_t> recording_bus::block_read(uint32_t chip, uint64_t addr, int32_t count, state s,
                                                 uint32_t flags) {
-    std::lock_guard<std::mutex> lock(mtx_);
+    lock l(mtx_);
     const bool bytes = flags & kByteElements;
-    bus_record r = make("block_read", chip, addr, s, flags);
+    bus_record& r = add("block_read", chip, addr, s, flags);
     r.count = count;
     for (int32_t i = 0; i < count; ++i) r.words.push_back(next_word(chip, addr + (bytes ? 1 : 4) * uint64_t(i), bytes));
-    records_.push_back(r);
     return r.words;
 }
 
 bool recording_bus::burst_write(uint32_t chip, uint64_t addr, uint32_t len, const uint8_t* buf, state s,
                                 uint32_t flags, bool reverse) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    bus_record r = make("burst_write", chip, addr, s, flags);
+    lock l(mtx_);
+    bus_record& r = add("burst_write", chip, addr, s, flags);
     r.len = len;
     r.reverse = reverse;
     if (buf) r.bytes.assign(buf, buf + len);
-    records_.push_back(r);
     for (uint32_t i = 0; buf && i < len; ++i) mem_[{chip, addr + (reverse ? len - 1 - i : i)}] = buf[i];
     return true;
 }
 
 bool recording_bus::burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8_t* buf, state s,
                                uint32_t flags, bool reverse) {
-    std::lock_guard<std::mutex> lock(mtx_);
-    bus_record r = make("burst_read", chip, addr, s, flags);
+    lock l(mtx_);
+    bus_record& r = add("burst_read", chip, addr, s, flags);
     r.len = len;
     r.reverse = reverse;
     r.bytes.resize(len);
@@ -145,13 +138,12 @@ bool recording_bus::burst_read(uint32_t chip, uint64_t addr, uint32_t len, uint8
         }
     }
     if (buf) std::copy(r.bytes.begin(), r.bytes.end(), buf);
-    records_.push_back(r);
     return true;
 }
 
 void recording_bus::flush_all_pending() {
-    std::lock_guard<std::mutex> lock(mtx_);
-    records_.push_back(make("flush_all_pending", 0, 0, FRONT_DOOR, 0));
+    lock l(mtx_);
+    add("flush_all_pending", 0, 0, FRONT_DOOR, 0);
 }
 
 std::vector<std::string> recording_bus::texts() const {
@@ -166,7 +158,7 @@ size_t recording_bus::count(const std::string& op) const {
 }
 
 void recording_bus::reset() {
-    std::lock_guard<std::mutex> lock(mtx_);
+    lock l(mtx_);
     records_.clear();
     mem_.clear();
     word_script_.clear();

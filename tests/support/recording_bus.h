@@ -89,6 +89,7 @@ public:
     uint32_t peek(uint32_t chip, uint64_t addr) const { lock l(mtx_); return load_word(chip, addr); }
 
 private:
+    bus_record& add(const char* op, uint32_t chip, uint64_t addr, state s, uint32_t flags);
     void store_word(uint32_t chip, uint64_t addr, uint32_t word);
     uint32_t load_word(uint32_t chip, uint64_t addr) const;
     uint8_t load_byte(uint32_t chip, uint64_t addr) const;
