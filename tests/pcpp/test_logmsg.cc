@@ -41,7 +41,7 @@ protected:
     }
 };
 
-TEST_F(LogMsgTest, ErrorLineIsStampedLevelAndMessage) {
+TEST_F(LogMsgTest, LineFormatAndLevels) {
     log_capture cap;
     plog_err("remove_if:foo not there!");
     // Exactly one newline, appended by plog_err.
@@ -61,6 +61,19 @@ TEST_F(LogMsgTest, ErrorLineIsStampedLevelAndMessage) {
     cap.clear();
     LogMsg::Instance()->printMsg(static_cast<LogMsg::msgLevelEnum>(0), "zero\n");
     EXPECT_EQ(cap.messages(), lines_t({"UNKNOWN :: zero"}));
+
+    // Only the error level passes, whatever the verbosity.
+    auto log = LogMsg::Instance();
+    plog_set_verbose(20);
+    cap.clear();
+    for (auto lvl : {LogMsg::WARNING, LogMsg::P4, LogMsg::MSG, LogMsg::INFO, LogMsg::CPU, LogMsg::DEBUG}) {
+        EXPECT_FALSE(log->checkMsgLevel(lvl)) << lvl;
+        log->printMsg(lvl, "dropped\n");
+    }
+    EXPECT_EQ(cap.text(), "");
+    std::string names;
+    for (int lvl : {1, 2, 3, 6, 10, 20, 30, 40}) names += log->convertLevelToStr(LogMsg::msgLevelEnum(lvl)) + " ";
+    EXPECT_EQ(names, "ERROR WARNING UNKNOWN P4 MSG INFO CPU DEBUG ");
 }
 
 TEST_F(LogMsgTest, StampIsLocalTimeInYearMonthDayOrder) {
@@ -87,21 +100,6 @@ TEST_F(LogMsgTest, StampIsLocalTimeInYearMonthDayOrder) {
     tzset();
 
     EXPECT_TRUE(expected.count(stamp)) << "stamp " << stamp;
-}
-
-TEST_F(LogMsgTest, OnlyErrorLevelPassesWhateverTheVerbosity) {
-    auto log = LogMsg::Instance();
-    plog_set_verbose(20);
-    log_capture cap;
-    for (auto lvl : {LogMsg::WARNING, LogMsg::P4, LogMsg::MSG, LogMsg::INFO, LogMsg::CPU, LogMsg::DEBUG}) {
-        EXPECT_FALSE(log->checkMsgLevel(lvl)) << lvl;
-        log->printMsg(lvl, "dropped\n");
-    }
-    EXPECT_EQ(cap.text(), "");
-    EXPECT_TRUE(log->checkMsgLevel(static_cast<LogMsg::msgLevelEnum>(0)));
-    std::string names;
-    for (int lvl : {1, 2, 3, 6, 10, 20, 30, 40}) names += log->convertLevelToStr(LogMsg::msgLevelEnum(lvl)) + " ";
-    EXPECT_EQ(names, "ERROR WARNING UNKNOWN P4 MSG INFO CPU DEBUG ");
 }
 
 TEST_F(LogMsgTest, ScopeMessagesNeedTheScopeEnabled) {

@@ -43,6 +43,22 @@ TEST(Registry, RegisterGetAndDuplicates) {
     reg->Register(8, "blk_a", 0, &other);
     EXPECT_EQ(reg->GetAllCSR(8), (std::vector<vmo_csr_base*>{&other}));
     EXPECT_TRUE(reg->GetAllCSR(9).empty());
+
+    // The non-stopping look-up answers without a report, a stop and a new name entry.
+    static blk_a a13;
+    reg->Register(13, "blk_a", 0, &a13);
+    reg->Register(13, "blk_null", 0, nullptr);
+    cap.clear();
+    EXPECT_EQ(reg->Find<blk_a>(13, "blk_a", 0), &a13);
+    EXPECT_TRUE(reg->Has(13, "blk_a", 0));
+    EXPECT_EQ(reg->Find<blk_b>(13, "blk_a", 0), nullptr);  // another class
+    for (auto [chip, name, inst] : {std::tuple<int, const char*, int>{14, "blk_a", 0}, {13, "blk_a", 1},
+                                    {13, "blk_null", 0}, {13, "find_unknown", 0}}) {
+        EXPECT_EQ(reg->Find<blk_a>(chip, name, inst), nullptr) << name << " " << chip << " " << inst;
+        EXPECT_FALSE(reg->Has(chip, name, inst));
+    }
+    EXPECT_EQ(cap.text(), "");
+    EXPECT_EQ(reg->GetAllCSR(13), (std::vector<vmo_csr_base*>{&a13, nullptr}));
 }
 
 // The report goes to the log (standard output, sent to standard error here so that the death
@@ -65,25 +81,6 @@ TEST(RegistryDeathTest, GetFailuresReportAndStop) {
     GET_STOPS(reg->Get<blk_a>(11, "blk_null", 0), "chip_id : 11 inst 0 is not registerd yet! for class blk_null");
     GET_STOPS(reg->Get<blk_b>(11, "blk_a", 0), "can not cast from vmo_csr_base to blk_a");
     GET_STOPS(reg->Get<blk_a>(0, "no_such_class", 0), "chip_id : 0 has to be registered for no_such_class");
-}
-
-// The non-stopping look-up answers without a report, a stop and a new name entry.
-TEST(Registry, FindAndHasDoNotStop) {
-    auto reg = registry::access();
-    static blk_a a0;
-    reg->Register(13, "blk_a", 0, &a0);
-    reg->Register(13, "blk_null", 0, nullptr);
-    log_capture cap;
-    EXPECT_EQ(reg->Find<blk_a>(13, "blk_a", 0), &a0);
-    EXPECT_TRUE(reg->Has(13, "blk_a", 0));
-    EXPECT_EQ(reg->Find<blk_b>(13, "blk_a", 0), nullptr);  // another class
-    for (auto [chip, name, inst] : {std::tuple<int, const char*, int>{14, "blk_a", 0}, {13, "blk_a", 1},
-                                    {13, "blk_null", 0}, {13, "find_unknown", 0}}) {
-        EXPECT_EQ(reg->Find<blk_a>(chip, name, inst), nullptr) << name << " " << chip << " " << inst;
-        EXPECT_FALSE(reg->Has(chip, name, inst));
-    }
-    EXPECT_EQ(cap.text(), "");
-    EXPECT_EQ(reg->GetAllCSR(13), (std::vector<vmo_csr_base*>{&a0, nullptr}));
 }
 
 // A host's stop handler may leave by throwing; the report is logged first.
