@@ -70,9 +70,7 @@ TEST_F(i2c_smbus_test, smbus_transfers_reach_board_devices)
 
     uint8_t buf[4] = {0xee, 0xee, 0xee, 0xee};
     EXPECT_EQ(smbus_read(buf, 2, 0x8b, 5, 2, 0x62), 0);
-    EXPECT_EQ(buf[0], 0x00);
-    EXPECT_EQ(buf[1], 0x02);
-    EXPECT_EQ(buf[2], 0xee);
+    EXPECT_EQ(std::vector<uint8_t>(buf, buf + 3), (std::vector<uint8_t>{0x00, 0x02, 0xee}));
     const uint8_t page[1] = {1};
     EXPECT_EQ(smbus_write(page, 1, 0x00, 5, 2, 0x62), 0);
     EXPECT_EQ(vrm->get(0x00), 1u);
