@@ -147,7 +147,7 @@ TEST(chip_map, board_controller_map_builds_on_demand) {
 }
 
 // The policies and aliases of one interrupt group are tested on a map of their own
-// (test_sim_regdb_map); here what needs the whole chip: reset values through the model's
+// (test_sim_chip); here what needs the whole chip: reset values through the model's
 // access path and the block summary that follows a group.
 TEST(chip_map, simulated_chip_answers_resets_and_interrupts) {
     top();

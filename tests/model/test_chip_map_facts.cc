@@ -58,7 +58,7 @@ TEST(chip_map_facts, decoder_families_and_full_descriptors) {
                                      std::is_base_of<ksx_decoder_base, pdma_lat_rd_t>, std::is_base_of<ksx_decoder_base, pdma_trace_entry_t>,
                                      std::is_base_of<ksx_decoder_base, mnic_rx_desc_t>, std::is_base_of<ksx_decoder_base, pf_rslt_t>,
                                      std::is_base_of<ksx_decoder_base, pf_lkup_key_t>>);
-    // A full descriptor packs its entries back to back (bundles: test_generated_decoders).
+    // A full descriptor packs its entries back to back (bundles: test_generated).
     ksx_cp_sgl_desc_entry_full_decoder_t d;
     d.entry[2].len(7);
     EXPECT_EQ(d.all(), cpp_int(7) << (2 * ksx_cp_sgl_desc_entry_t::s_get_width() + 64));
