@@ -82,9 +82,12 @@ ksx_regdb_location csr_named_resolve(const std::string& name, const ksx_regdb_fi
         size_t n = 0;
         while (db.find_inst(base + "[" + std::to_string(n) + "]")) ++n;
         if (n == 0) continue;
-        why = "unknown register '" + clip(name) + "': instance index " +
-              clip(prefix.substr(open + 1, prefix.size() - open - 2)) + " out of range [0.." + std::to_string(n - 1) +
-              "] for " + base;
+        const std::string index = prefix.substr(open + 1, prefix.size() - open - 2);
+        // Instance indices are plain decimal numbers ("sge.te[1]", not "sge.te[0x1]").
+        const bool decimal = !index.empty() && index.find_first_not_of("0123456789") == std::string::npos;
+        why = "unknown register '" + clip(name) + "': instance index " + clip(index) +
+              (decimal ? " out of range" : " is not a decimal number") + " [0.." + std::to_string(n - 1) + "] for " +
+              base;
         return {};
     }
     why = "unknown register '" + clip(name) + "': " + clip(db_why);

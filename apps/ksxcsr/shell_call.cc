@@ -2,6 +2,7 @@
 #include "apps/ksxcsr/json_out.h"
 #include "apps/ksxcsr/shell.h"
 #include "ip/verif/pcpp/vmo_blk_reg_model.h"
+#include "platform/csr_value_text.h"
 #include "verif/apis/ksx_routine_table.h"
 
 namespace {
@@ -14,7 +15,12 @@ void registry_stop(const std::string& what) { throw ksx_shell_error{"call: " + w
 int64_t parse_arg(const std::string& text, size_t n) {
     const bool neg = !text.empty() && text[0] == '-';
     const std::string what = "argument " + std::to_string(n);
-    const boost::multiprecision::cpp_int v = ksx_shell::parse_number(neg ? text.substr(1) : text, what);
+    const std::string magnitude = neg ? text.substr(1) : text;
+    // A malformed negative number ("-", "--5") is reported as the user wrote it.
+    if (neg && !csr_value_text_valid(magnitude))
+        throw ksx_shell_error{"bad " + what + " '" + ksx_shell::clip(text) +
+                              "': expected decimal, 0x hexadecimal or 0-prefixed octal"};
+    const boost::multiprecision::cpp_int v = ksx_shell::parse_number(magnitude, what);
     if (v > (neg ? 0x80000000u : 0xffffffffu))
         throw ksx_shell_error{"bad " + what + " '" + ksx_shell::clip(text) + "': outside 32 bits"};
     const int64_t m = static_cast<int64_t>(v);
