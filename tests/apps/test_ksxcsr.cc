@@ -92,6 +92,7 @@ TEST(ksxcsr, bad_input_is_one_line_and_status_2) {
         {"burst_write 0x52000200 2 0x10000", "ksxcsr: data 0x10000 does not fit 2 bytes\n"},
         {"read txs", "ksxcsr: 'txs' is a block instance: name one of its registers (txs.REGISTER; 'ls txs' lists them)\n"},
         {"read 'sge.te[99].base'", "ksxcsr: unknown register 'sge.te[99].base': instance index 99 out of range [0..7] for sge.te\n"},
+        {"read 'sge.te[0x1].base'", "ksxcsr: unknown register 'sge.te[0x1].base': instance index 0x1 is not a decimal number [0..7] for sge.te\n"},
         {"write db.wa.sta_wa_axi.rd_pending 1", "ksxcsr: field db.wa.sta_wa_axi.rd_pending is read-only; nothing written\n"},
         {"read_addr 0x", "ksxcsr: bad address '0x': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
         {"read_addr --", "ksxcsr: bad address '--': expected a non-negative number\n"},

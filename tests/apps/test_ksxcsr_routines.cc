@@ -41,6 +41,7 @@ TEST(ksxcsr_routines, call_lists_runs_traces_and_each_command_refuses) {
         {"call ksx_psp_init_start 0", "ksxcsr: call: ksx_psp_init_start takes 2 arguments, got 1\n"},
         {"call ksx_psp_poll_status 0 0 x", "ksxcsr: bad argument 3 'x': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
         {"call ksx_psp_poll_status 0 0 0x100000000", "ksxcsr: bad argument 3 '0x100000000': outside 32 bits\n"},
+        {"call ksx_psp_poll_status 0 0 --", "ksxcsr: bad argument 3 '--': expected decimal, 0x hexadecimal or 0-prefixed octal\n"},
         {"call ksx_psp_init_start 0 7", "ksxcsr: call: chip_id : 0 inst 7 is not registerd yet! for class ksx_pr_csr_t\n"},
         {"qgrp 1 16 0", "ksxcsr: qgrp: COS 16 outside 0..15\n"},
         {"clocks now", "ksxcsr: clocks: unknown argument 'now' (expected log)\n"},
