@@ -77,7 +77,7 @@ PATTERN_MESSAGES = {
 }
 TYPE_MESSAGES = {"integer": "must be an integer", "boolean": "must be true or false",
                  "object": "must be a mapping", "string": "must be text",
-                 ("integer", "string"): "must be a number"}
+                 ("integer", "string"): "must be a whole number (decimal or 0x hexadecimal)"}
 
 
 def _own_schema(prop):

@@ -28,6 +28,7 @@ REGISTER_ERRORS = [
     ("- {name: r, fields: [7]}", "children[0].fields[0]: must be a text name:width or a mapping"),
     ("- {name: r, fields: [a:3=8]}", "children[0].fields[0].reset: does not fit in 3 bits"),
     ("- {name: r, width: 8, reset: '0x1zz'}", "children[0].reset: not a number: '0x1zz'"),
+    ("- {name: r, width: 8, reset: 1.5}", "children[0].reset: must be a whole number (decimal or 0x hexadecimal)"),
     ("- {name: r, width: 8, reset: 0x100}", "children[0].reset: does not fit in 8 bits"),
     ("- {name: r, reset: 1, fields: [a:3=1]}", "children[0].reset: given both for the register and its fields"),
     ("- {name: r, width: 8, secure: 1}", "children[0].secure: must be true or false"),
